@@ -22,7 +22,7 @@ struct HidNodeInfo {
 };
 
 class HidBackend {
-public:
+  public:
     virtual ~HidBackend() = default;
 
     // Every node present now. False (and an empty list) when enumeration failed.
@@ -32,6 +32,10 @@ public:
     // caller on which one read() yields one input report and one write()
     // sends one output report (hidraw semantics), or -1 with errno set.
     virtual int openNode(const std::string& path, bool read, bool write, bool exclusive) = 0;
+
+    // Why the calling thread's last openNode failed, when the backend knows
+    // more than errno says (a simulator's refusal text); empty otherwise.
+    virtual std::string lastOpenFailure() const { return {}; }
 
     // Presence probe: the node still exists and is the same device.
     virtual bool present(const std::string& path) = 0;
@@ -49,6 +53,10 @@ public:
 // Backend from a bus selector: "" selects hidraw, "sim:PATH" the simulated
 // bus at PATH. Null with a reason in *error for anything else.
 std::shared_ptr<HidBackend> makeHidBackend(std::string_view selector, std::string* error = nullptr);
+
+// The backend RXT_HID_BUS names, read now: hidraw when unset or empty, and
+// hidraw with a message on standard error when it is not understood.
+std::shared_ptr<HidBackend> hidBackendFromEnvironment();
 
 // The process-wide backend: the one set with setDefaultHidBackend, else the
 // one RXT_HID_BUS names (hidraw when unset or not understood).

@@ -35,10 +35,12 @@ struct HidPathEntry {
     uint16_t inputLength = 0;
     uint16_t outputLength = 0;
     uint16_t featureLength = 0;
+    std::vector<uint8_t> descriptor;  // the node's whole report descriptor
+    bool describable = true;          // false when the descriptor could not be parsed
 };
 
 class HidPathList {
-public:
+  public:
     // The entry at the cursor, advancing it; null when empty or exhausted.
     const HidPathEntry* next();
     void reset() { cursor_ = 0; }
@@ -48,7 +50,7 @@ public:
     std::vector<HidPathEntry>& entries() { return entries_; }
     const HidPathEntry* find(std::string_view path) const;
 
-private:
+  private:
     std::vector<HidPathEntry> entries_;
     size_t cursor_ = 0;
 };
@@ -68,7 +70,7 @@ struct HidAttributes {
 };
 
 class HidDevice {
-public:
+  public:
     // A null backend means defaultHidBackend(), resolved at each enumerate/open.
     explicit HidDevice(std::shared_ptr<HidBackend> backend = nullptr);
     ~HidDevice();
@@ -86,6 +88,11 @@ public:
     // Opens an entry by path (first closing any open one). True when open and
     // described; on failure no handle is kept, flags and path stay recorded.
     bool open(std::string_view path, bool read, bool write, bool overlapped, bool exclusive);
+    // Why the last open failed: an errno value (EACCES when the node may not
+    // be opened, ENOENT when the path is not present ...) and a short text.
+    // 0 and "" after a successful open.
+    int lastError() const;
+    std::string lastErrorText() const;
     // Releases a waiting transfer, then closes the handle. Safe from another thread.
     void close();
     bool isOpen() const;
@@ -105,18 +112,24 @@ public:
     uint32_t interfaceNumber() const { return interfaceNumber_; }
     uint32_t collectionNumber() const { return collectionNumber_; }
     const HidCollectionInfo& collection() const { return collection_; }
-    std::vector<HidDataItem>& items(HidReportType type) { return items_[static_cast<size_t>(type)]; }
-    std::vector<uint8_t>& reportBuffer(HidReportType type) { return buffers_[static_cast<size_t>(type)]; }
+    std::vector<HidDataItem>& items(HidReportType type) {
+        return items_[static_cast<size_t>(type)];
+    }
+    std::vector<uint8_t>& reportBuffer(HidReportType type) {
+        return buffers_[static_cast<size_t>(type)];
+    }
     bool openForReading() const { return openRead_; }
     bool openForWriting() const { return openWrite_; }
     bool overlapped() const { return overlapped_; }
     bool exclusive() const { return exclusive_; }
     const std::shared_ptr<HidBackend>& backend() const { return backend_; }
 
-private:
+  private:
     std::shared_ptr<HidBackend> backendNow();
     bool transfer(bool isRead, size_t length, uint8_t* buffer, int timeoutMs, size_t* outCount);
     void closeLocked(std::unique_lock<std::mutex>& lock);
+    bool openLocked(std::string_view path, bool read, bool write);
+    void setError(int error, std::string text);
 
     std::shared_ptr<HidBackend> backend_;
     HidPathList paths_;
@@ -140,6 +153,11 @@ private:
     int fd_ = -1;
     int cancelFd_ = -1;  // eventfd, one signal releases one waiter
     int busy_ = 0;
+    bool closing_ = false;      // new transfers refuse while close waits
+    bool isSocket_ = false;     // send() with MSG_NOSIGNAL instead of write()
+    bool filterInput_ = false;  // the node has other collections whose reports we skip
+    int lastError_ = 0;
+    std::string lastErrorText_;
     std::atomic<bool> readInProgress_{false};
     std::atomic<bool> writeInProgress_{false};
 };

@@ -1,0 +1,396 @@
+#include "device/hid_device.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+
+#include "device/hid_path.h"
+
+namespace rxt {
+namespace {
+
+// The path field of an interface holds 260 characters with the terminator.
+constexpr size_t kMaxPathLength = 259;
+
+std::string collectionSuffix(size_t number) {
+    char text[16];
+    std::snprintf(text, sizeof text, "&col%02zx", number);
+    return text;
+}
+
+// One entry per top-level collection; an unparseable node still shows up
+// once, with zero usage and lengths, so that tools can list it.
+void appendEntries(const HidNodeInfo& node, std::vector<HidPathEntry>& out) {
+    HidDescriptorInfo info;
+    const bool parsed = parseReportDescriptor(node.descriptor, info) && !info.collections.empty();
+    const size_t count = parsed ? info.collections.size() : 1;
+    for (size_t i = 0; i < count; ++i) {
+        HidPathEntry e;
+        e.path = count > 1 ? node.path + collectionSuffix(i + 1) : node.path;
+        e.nodePath = node.path;
+        e.collectionIndex = i;
+        e.vendor = node.vendor;
+        e.product = node.product;
+        e.version = node.version;
+        e.interfaceNumber = node.interfaceNumber;
+        e.collectionNumber = collectionFromPath(e.path);
+        e.descriptor = node.descriptor;
+        e.describable = parsed;
+        if (parsed) {
+            const HidCollectionInfo& c = info.collections[i];
+            e.usagePage = c.usagePage;
+            e.usage = c.usage;
+            e.inputLength = c.of(HidReportType::Input).length;
+            e.outputLength = c.of(HidReportType::Output).length;
+            e.featureLength = c.of(HidReportType::Feature).length;
+        }
+        out.push_back(std::move(e));
+    }
+}
+
+bool findIn(const std::vector<HidPathEntry>& entries, std::string_view path, HidPathEntry& out) {
+    for (const HidPathEntry& e : entries) {
+        if (e.path == path) {
+            out = e;
+            return true;
+        }
+    }
+    return false;
+}
+
+int remainingMs(std::chrono::steady_clock::time_point deadline) {
+    const auto left = deadline - std::chrono::steady_clock::now();
+    if (left <= std::chrono::steady_clock::duration::zero()) {
+        return 0;
+    }
+    // Rounded up so that a wait never ends before the deadline.
+    const auto ms = std::chrono::ceil<std::chrono::milliseconds>(left).count();
+    return ms > 0x7fffffff ? 0x7fffffff : static_cast<int>(ms);
+}
+
+}  // namespace
+
+const HidPathEntry* HidPathList::next() {
+    if (cursor_ >= entries_.size()) {
+        return nullptr;
+    }
+    return &entries_[cursor_++];
+}
+
+void HidPathList::clear() {
+    entries_.clear();
+    entries_.shrink_to_fit();
+    cursor_ = 0;
+}
+
+const HidPathEntry* HidPathList::find(std::string_view path) const {
+    for (const HidPathEntry& e : entries_) {
+        if (e.path == path) {
+            return &e;
+        }
+    }
+    return nullptr;
+}
+
+HidDevice::HidDevice(std::shared_ptr<HidBackend> backend) : backend_(std::move(backend)) {
+    // Not a semaphore: one signal stays readable until close drains it, so
+    // every transfer waiting (or starting) meanwhile sees it.
+    cancelFd_ = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+}
+
+HidDevice::~HidDevice() {
+    close();
+    if (cancelFd_ >= 0) {
+        ::close(cancelFd_);
+    }
+}
+
+std::shared_ptr<HidBackend> HidDevice::backendNow() {
+    return backend_ ? backend_ : defaultHidBackend();
+}
+
+bool HidDevice::enumerate() {
+    paths_.clear();
+    std::shared_ptr<HidBackend> backend = backendNow();
+    if (!backend) {
+        return false;
+    }
+    std::vector<HidNodeInfo> nodes;
+    if (!backend->enumerate(nodes)) {
+        return false;
+    }
+    for (const HidNodeInfo& node : nodes) {
+        appendEntries(node, paths_.entries());
+    }
+    paths_.reset();
+    return true;
+}
+
+bool HidDevice::isOpen() const {
+    std::lock_guard lock(mutex_);
+    return fd_ >= 0;
+}
+
+int HidDevice::lastError() const {
+    std::lock_guard lock(mutex_);
+    return lastError_;
+}
+
+std::string HidDevice::lastErrorText() const {
+    std::lock_guard lock(mutex_);
+    return lastErrorText_;
+}
+
+void HidDevice::setError(int error, std::string text) {
+    lastError_ = error;
+    lastErrorText_ = std::move(text);
+}
+
+bool HidDevice::open(std::string_view path, bool read, bool write, bool overlapped,
+                     bool exclusive) {
+    std::unique_lock lock(mutex_);
+    closeLocked(lock);
+    openRead_ = read;
+    openWrite_ = write;
+    overlapped_ = overlapped;
+    exclusive_ = exclusive;
+    setError(0, {});
+    if (path.size() > kMaxPathLength) {
+        devicePath_.clear();
+        setError(ENAMETOOLONG, "path longer than 259 characters");
+        return false;
+    }
+    devicePath_ = path;
+    if (cancelFd_ < 0) {
+        setError(EMFILE, "no cancel event");
+        return false;
+    }
+    return openLocked(path, read, write);
+}
+
+bool HidDevice::openLocked(std::string_view path, bool read, bool write) {
+    std::shared_ptr<HidBackend> backend = backendNow();
+    if (!backend) {
+        setError(ENODEV, "no HID bus");
+        return false;
+    }
+    HidPathEntry entry;
+    bool found = false;
+    if (const HidPathEntry* listed = paths_.find(path)) {
+        entry = *listed;
+        found = true;
+    } else {
+        std::vector<HidNodeInfo> nodes;
+        if (backend->enumerate(nodes)) {
+            std::vector<HidPathEntry> entries;
+            for (const HidNodeInfo& node : nodes) {
+                appendEntries(node, entries);
+            }
+            found = findIn(entries, path, entry);
+        }
+    }
+    if (!found) {
+        setError(ENOENT, "no such interface");
+        return false;
+    }
+    HidDescriptorInfo info;
+    std::string parseError;
+    if (!entry.describable || !parseReportDescriptor(entry.descriptor, info, &parseError) ||
+        entry.collectionIndex >= info.collections.size()) {
+        setError(EINVAL, "unreadable report descriptor" +
+                             (parseError.empty() ? std::string() : ": " + parseError));
+        return false;
+    }
+
+    errno = 0;
+    const int fd = backend->openNode(entry.nodePath, read, write, exclusive_);
+    if (fd < 0) {
+        const int err = errno != 0 ? errno : EIO;
+        std::string reason = backend->lastOpenFailure();
+        setError(err, reason.empty() ? std::strerror(err) : reason);
+        return false;
+    }
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags < 0 || ::fcntl(fd, F_SETFL, flags | O_NONBLOCK) < 0) {
+        const int err = errno;
+        ::close(fd);
+        setError(err, std::strerror(err));
+        return false;
+    }
+    struct stat st {};
+    isSocket_ = ::fstat(fd, &st) == 0 && S_ISSOCK(st.st_mode);
+
+    collection_ = std::move(info.collections[entry.collectionIndex]);
+    filterInput_ = info.collections.size() > 1;
+    caps_.usagePage = collection_.usagePage;
+    caps_.usage = collection_.usage;
+    caps_.inputLength = collection_.of(HidReportType::Input).length;
+    caps_.outputLength = collection_.of(HidReportType::Output).length;
+    caps_.featureLength = collection_.of(HidReportType::Feature).length;
+    attributes_ = {entry.vendor, entry.product, entry.version};
+    interfaceNumber_ = entry.interfaceNumber;
+    collectionNumber_ = collectionFromPath(path);
+    for (HidReportType type :
+         {HidReportType::Input, HidReportType::Output, HidReportType::Feature}) {
+        const size_t t = static_cast<size_t>(type);
+        buffers_[t].assign(collection_.of(type).length, 0);
+        items_[t] = makeDataItems(collection_, type);
+    }
+    fd_ = fd;
+    return true;
+}
+
+void HidDevice::close() {
+    std::unique_lock lock(mutex_);
+    closeLocked(lock);
+}
+
+void HidDevice::closeLocked(std::unique_lock<std::mutex>& lock) {
+    if (busy_ > 0 && cancelFd_ >= 0) {
+        const uint64_t one = 1;
+        [[maybe_unused]] ssize_t n = ::write(cancelFd_, &one, sizeof one);
+    }
+    closing_ = true;
+    idle_.wait(lock, [this] { return busy_ == 0; });
+    closing_ = false;
+    if (fd_ >= 0) {
+        ::close(fd_);
+        fd_ = -1;
+    }
+    // A signal nobody consumed must not cancel the next transfer.
+    if (cancelFd_ >= 0) {
+        uint64_t value;
+        while (::read(cancelFd_, &value, sizeof value) > 0) {
+        }
+    }
+    caps_ = {};
+    attributes_ = {};
+    collection_ = {};
+    for (size_t t = 0; t < 3; ++t) {
+        buffers_[t].clear();
+        buffers_[t].shrink_to_fit();
+        items_[t].clear();
+        items_[t].shrink_to_fit();
+    }
+    interfaceNumber_ = 0;
+    collectionNumber_ = 0;
+    filterInput_ = false;
+    isSocket_ = false;
+}
+
+bool HidDevice::read(size_t length, uint8_t* buffer, int timeoutMs, size_t* outCount) {
+    return transfer(true, length, buffer, timeoutMs, outCount);
+}
+
+bool HidDevice::write(size_t length, const uint8_t* buffer, int timeoutMs, size_t* outCount) {
+    // transfer() never writes through the pointer when sending.
+    return transfer(false, length, const_cast<uint8_t*>(buffer), timeoutMs, outCount);
+}
+
+bool HidDevice::transfer(bool isRead, size_t length, uint8_t* buffer, int timeoutMs,
+                         size_t* outCount) {
+    if (outCount != nullptr) {
+        *outCount = 0;
+    }
+    if (length == 0 || buffer == nullptr) {
+        return false;
+    }
+    int fd;
+    bool filter;
+    bool isSocket;
+    {
+        std::lock_guard lock(mutex_);
+        if (fd_ < 0 || closing_) {
+            return false;
+        }
+        fd = fd_;
+        filter = isRead && filterInput_;
+        isSocket = isSocket_;
+        ++busy_;
+    }
+    std::atomic<bool>& flag = isRead ? readInProgress_ : writeInProgress_;
+    flag = true;
+
+    const bool forever = timeoutMs < 0;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    bool ok = false;
+    for (;;) {
+        pollfd fds[2] = {{cancelFd_, POLLIN, 0}, {fd, short(isRead ? POLLIN : POLLOUT), 0}};
+        const int wait = forever ? -1 : remainingMs(deadline);
+        const int n = ::poll(fds, 2, wait);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            break;
+        }
+        if (fds[0].revents != 0) {
+            break;  // cancelled by close
+        }
+        if (n == 0) {
+            if (forever || remainingMs(deadline) > 0) {
+                continue;
+            }
+            break;  // timed out
+        }
+        const short ready = fds[1].revents;
+        if ((ready & (isRead ? POLLIN : POLLOUT)) == 0) {
+            break;  // hang-up or error without data: the device is gone
+        }
+        ssize_t done;
+        if (isRead) {
+            done = ::read(fd, buffer, length);
+        } else if (isSocket) {
+            done = ::send(fd, buffer, length, MSG_NOSIGNAL | MSG_DONTWAIT);
+        } else {
+            done = ::write(fd, buffer, length);
+        }
+        if (done < 0) {
+            if (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR) {
+                continue;
+            }
+            break;
+        }
+        if (isRead && done == 0) {
+            break;  // end of file: the device went away
+        }
+        if (filter && !collection_.ownsInputReport(buffer[0])) {
+            continue;  // another collection's report on the same node
+        }
+        if (static_cast<size_t>(done) == length || isRead) {
+            ok = true;
+            if (outCount != nullptr) {
+                *outCount = static_cast<size_t>(done);
+            }
+        }
+        break;
+    }
+
+    flag = false;
+    {
+        // Notified under the lock: once busy_ reads 0 a closing destructor may
+        // free this object, so nothing here may touch it after unlocking.
+        std::lock_guard lock(mutex_);
+        --busy_;
+        idle_.notify_all();
+    }
+    return ok;
+}
+
+bool HidDevice::unpackReport(std::vector<HidDataItem>& items, HidReportType type,
+                             const uint8_t* report, size_t length) const {
+    if (report == nullptr || length == 0) {
+        return false;
+    }
+    return rxt::unpackReport(collection_, type, std::span<const uint8_t>(report, length), items);
+}
+
+}  // namespace rxt
