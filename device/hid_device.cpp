@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -21,7 +22,7 @@ namespace {
 constexpr size_t kMaxPathLength = 259;
 
 std::string collectionSuffix(size_t number) {
-    char text[16];
+    char text[32];
     std::snprintf(text, sizeof text, "&col%02zx", number);
     return text;
 }
@@ -64,6 +65,20 @@ bool findIn(const std::vector<HidPathEntry>& entries, std::string_view path, Hid
         }
     }
     return false;
+}
+
+// The node behind an entry path we made by appending "&col" and hex digits.
+std::string_view withoutCollectionSuffix(std::string_view path) {
+    const size_t marker = path.rfind("&col");
+    if (marker == std::string_view::npos || path.size() - marker < 6) {
+        return path;
+    }
+    for (size_t i = marker + 4; i < path.size(); ++i) {
+        if (!std::isxdigit(static_cast<unsigned char>(path[i]))) {
+            return path;
+        }
+    }
+    return path.substr(0, marker);
 }
 
 int remainingMs(std::chrono::steady_clock::time_point deadline) {
@@ -152,6 +167,23 @@ std::string HidDevice::lastErrorText() const {
 void HidDevice::setError(int error, std::string text) {
     lastError_ = error;
     lastErrorText_ = std::move(text);
+}
+
+bool HidDevice::present(std::string_view path) {
+    std::shared_ptr<HidBackend> backend = backendNow();
+    if (!backend) {
+        return false;
+    }
+    std::string node;
+    if (const HidPathEntry* listed = paths_.find(path)) {
+        node = listed->nodePath;
+    } else {
+        std::lock_guard lock(mutex_);
+        node = path == devicePath_ && !nodePath_.empty()
+                   ? nodePath_
+                   : std::string(withoutCollectionSuffix(path));
+    }
+    return backend->present(node);
 }
 
 bool HidDevice::open(std::string_view path, bool read, bool write, bool overlapped,
@@ -244,6 +276,7 @@ bool HidDevice::openLocked(std::string_view path, bool read, bool write) {
         buffers_[t].assign(collection_.of(type).length, 0);
         items_[t] = makeDataItems(collection_, type);
     }
+    nodePath_ = entry.nodePath;
     fd_ = fd;
     return true;
 }
@@ -282,6 +315,7 @@ void HidDevice::closeLocked(std::unique_lock<std::mutex>& lock) {
     }
     interfaceNumber_ = 0;
     collectionNumber_ = 0;
+    nodePath_.clear();
     filterInput_ = false;
     isSocket_ = false;
 }

@@ -93,6 +93,11 @@ class HidDevice {
     // 0 and "" after a successful open.
     int lastError() const;
     std::string lastErrorText() const;
+
+    // Presence probe of an entry without opening it for transfers: its node
+    // still exists and is the same device. An entry of a multi-collection
+    // node is resolved to its node.
+    bool present(std::string_view path);
     // Releases a waiting transfer, then closes the handle. Safe from another thread.
     void close();
     bool isOpen() const;
@@ -138,6 +143,7 @@ class HidDevice {
     bool overlapped_ = false;
     bool exclusive_ = false;
     std::string devicePath_;
+    std::string nodePath_;  // the node behind devicePath_ while open
     HidCaps caps_;
     HidAttributes attributes_;
     HidCollectionInfo collection_;

@@ -180,6 +180,28 @@ TEST_F(HidDeviceTest, MultiCollectionNodeGivesOneEntryPerCollection) {
     EXPECT_TRUE(device.reportBuffer(HidReportType::Output).empty());
 }
 
+TEST_F(HidDeviceTest, PresenceProbeResolvesCollectionEntriesToTheirNode) {
+    HidNodeInfo node = test::configNode("/dev/kb", 0x0C45, 0x6553, 1);
+    node.descriptor = test::configAndConsumerDescriptor();
+    backend->addNode(node);
+    backend->addNode(test::configNode("/dev/ms", 0x320F, 0x2002));
+
+    HidDevice listed(backend);
+    ASSERT_TRUE(listed.enumerate());
+    EXPECT_TRUE(listed.present("/dev/kb&col01"));
+    EXPECT_TRUE(listed.present("/dev/ms"));
+    HidDevice fresh(backend);  // no path list: the suffix is taken off
+    EXPECT_TRUE(fresh.present("/dev/kb&col02"));
+    EXPECT_TRUE(fresh.present("/dev/kb"));
+    EXPECT_FALSE(fresh.present("/dev/other&col01"));
+    EXPECT_EQ(backend->openCount("/dev/kb"), 0);  // probing opens nothing
+
+    backend->removeNode("/dev/kb");
+    EXPECT_FALSE(listed.present("/dev/kb&col01"));
+    EXPECT_FALSE(fresh.present("/dev/kb&col02"));
+    EXPECT_TRUE(fresh.present("/dev/ms"));
+}
+
 TEST_F(HidDeviceTest, CollectionNumbersPastNineAreHex) {
     HidNodeInfo node = test::configNode("/dev/many", 1, 2);
     node.descriptor.clear();
