@@ -31,6 +31,8 @@ class FakeHidBackend : public rxt::HidBackend {
     // Called for each successful openNode with the device side of a new
     // AF_UNIX SOCK_SEQPACKET socket pair; the callee owns deviceFd. When
     // unset, the device side is kept and closed by the backend's destructor.
+    // It runs inside the opener's HidDevice::open, so it must not call back
+    // into that HidDevice.
     std::function<void(const std::string& path, int deviceFd)> onOpen;
     std::atomic<bool> failEnumerate{false};
     int openCount(const std::string& path) const;
