@@ -1,0 +1,279 @@
+#include "state/discovery_threads.h"
+
+#include <array>
+#include <chrono>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "device/hid_descriptor.h"
+#include "platform/debug_log.h"
+#include "platform/folders.h"
+#include "platform/ini_file.h"
+#include "state/window_messages.h"
+
+namespace rxt {
+
+namespace {
+
+using std::chrono::milliseconds;
+
+constexpr std::array<uint16_t, 1> kMouseProducts{0x2002};
+constexpr std::array<uint16_t, 1> kMousepadProducts{0x5004};
+
+constexpr milliseconds kStopPoll{1};
+constexpr milliseconds kLongSleep{1000};
+constexpr milliseconds kShortSleep{100};
+constexpr milliseconds kKeyboardSettle{100};
+
+bool isAccepted(DeviceKind kind, uint16_t product) {
+    for (uint16_t p : acceptedProducts(kind)) {
+        if (p == product) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The remembered entry of a catalogue, read as every catalogue reader does:
+// default "0", decimal prefix.
+int readSelect(DeviceKind kind, std::string_view section) {
+    const std::string file = std::string(kindPrefix(kind)) + "Profile.ini";
+    return iniReadInt(profileFolderPath(kind) / file, section, "select", 0);
+}
+
+std::string control(DeviceKind kind, std::string_view role) {
+    return std::string(kindPrefix(kind)) + "_" + std::string(role);
+}
+
+enum class Pass { Nothing, Attached, Removed, StillPresent, EnumerationFailed };
+
+// Walks the enumerated interfaces and opens the first that is the kind's
+// configuration interface on the link's device. Wrong interfaces of the
+// right device are opened, rejected and closed.
+bool openConfigInterface(DeviceKind kind, DeviceLink& link) {
+    HidDevice& device = link.device();
+    const uint16_t vendor = link.targetVendor();
+    bool found = false;
+    while (const HidPathEntry* entry = device.nextPath()) {
+        if (entry->vendor != vendor) {
+            continue;
+        }
+        const std::string path = entry->path;
+        if (!device.open(path, true, true, true, false)) {
+            continue;
+        }
+        const HidAttributes& attributes = device.attributes();
+        const HidCaps& caps = device.caps();
+        if (attributes.vendor == vendor && isAccepted(kind, attributes.product) &&
+            caps.usagePage == link.targetUsagePage() && caps.usage == link.targetUsage()) {
+            found = true;
+            break;
+        }
+        device.close();
+    }
+    device.freePathList();
+    return found;
+}
+
+// One pass under the link's transfer lock: probe a connected device, or look
+// for an absent one. The page reactions follow once the lock is released.
+Pass detectionPass(DeviceKind kind, DiscoveryContext& context, bool& enumerated) {
+    DeviceLink& link = context.links[kind];
+    std::lock_guard lock(link.transferLock());
+    if (link.connected()) {
+        if (context.links.backend()->present(link.device().devicePath())) {
+            return Pass::StillPresent;
+        }
+        link.setConnected(false);
+        link.setInLightSync(false);
+        link.device().close();
+        return Pass::Removed;
+    }
+    enumerated = true;
+    if (!link.device().enumerate()) {
+        return Pass::EnumerationFailed;
+    }
+    if (!openConfigInterface(kind, link)) {
+        return Pass::Nothing;
+    }
+    if (kind == DeviceKind::Keyboard) {
+        // Connected is set after the tab shows and the device settles.
+        const uint16_t product = link.device().attributes().product;
+        context.images.setKeyboardVariant(
+            keyboardVariantFor(product, context.images.keyboardVariant()));
+    } else {
+        link.setConnected(true);
+    }
+    return Pass::Attached;
+}
+
+void attachReaction(DeviceKind kind, DiscoveryContext& context, const StopEvent& stop) {
+    UiReactions& ui = context.ui;
+    switch (kind) {
+        case DeviceKind::Mouse: {
+            ui.selectProfileEntry("ms_device_profile_combo",
+                                  readSelect(kind, "PROFILEDEVICESELECT"));
+            ui.startTimer(kTimerMouseRead, kMouseReadDelayMs);
+            ui.showControl("ms_tab", true);
+            ui.selectTab("ms_tab");
+            ui.showControl("ms_tab_panel", true);
+            break;
+        }
+        case DeviceKind::Mousepad: {
+            ui.showControl("mp_tab", true);
+            ui.selectTab("mp_tab");
+            ui.selectProfileEntry("mp_deng_profile_combo", readSelect(kind, "PROFILEDENGSELECT"));
+            ui.startTimer(kTimerRepaint, kRepaintDelayMs);
+            break;
+        }
+        case DeviceKind::Keyboard: {
+            ui.showControl("kb_tab", true);
+            ui.selectTab("kb_tab");
+            stop.waitFor(kKeyboardSettle);
+            context.links[kind].setConnected(true);
+            const int index = readSelect(kind, "PROFILEDEVICESELECT");
+            ui.loadKeyboardDeviceProfile(index);
+            ui.selectProfileEntry("kb_device_profile_combo", index);
+            ui.startTimer(kTimerRepaint, kRepaintDelayMs);
+            ui.showControl("kb_tab_panel", true);
+            ui.showWindow(true);
+            break;
+        }
+    }
+}
+
+void removalReaction(DeviceKind kind, DiscoveryContext& context) {
+    UiReactions& ui = context.ui;
+    const DeviceLinks& links = context.links;
+    ui.showControl(control(kind, "tab"), false);
+    const bool mouse = links.connected(DeviceKind::Mouse);
+    const bool mousepad = links.connected(DeviceKind::Mousepad);
+    const bool keyboard = links.connected(DeviceKind::Keyboard);
+    switch (kind) {
+        case DeviceKind::Mouse:
+            if (!keyboard && !mousepad) {
+                ui.postMessage(kMsgMouseRemovedLast);
+            } else {
+                ui.selectTab(keyboard ? "kb_tab" : "mp_tab");
+            }
+            break;
+        case DeviceKind::Mousepad:
+            if (!keyboard && !mouse) {
+                ui.showWindow(false);
+            } else {
+                ui.selectTab(keyboard ? "kb_tab" : "ms_tab");
+            }
+            break;
+        case DeviceKind::Keyboard:
+            if (!mouse && !mousepad) {
+                ui.showWindow(false);
+            } else {
+                ui.selectTab(mouse ? "ms_tab" : "mp_tab");
+            }
+            break;
+    }
+}
+
+milliseconds detectionSleep(DeviceKind kind, const DeviceLinks& links) {
+    if (kind == DeviceKind::Mouse || !links.connected(kind)) {
+        return kLongSleep;
+    }
+    return kShortSleep;
+}
+
+}  // namespace
+
+std::span<const uint16_t> acceptedProducts(DeviceKind kind) {
+    switch (kind) {
+        case DeviceKind::Mouse:
+            return kMouseProducts;
+        case DeviceKind::Mousepad:
+            return kMousepadProducts;
+        case DeviceKind::Keyboard:
+            break;
+    }
+    return kKeyboardProducts;
+}
+
+int keyboardVariantFor(uint16_t product, int current) {
+    if (product == 0x0800) {
+        return 0;
+    }
+    if (product == 0x6553) {
+        return 1;
+    }
+    return current;
+}
+
+int listenerMessage(DeviceKind kind, uint16_t usage) {
+    const bool mouse = kind == DeviceKind::Mouse;
+    if (usage == kNotifyRefresh) {
+        return mouse ? kMsgMouseRefresh : kMsgKeyboardRefresh;
+    }
+    if (usage == kNotifyReadAll) {
+        return mouse ? kMsgMouseReadAll : kMsgKeyboardReadAll;
+    }
+    return 0;
+}
+
+std::string_view detectionExitText(DeviceKind kind) {
+    switch (kind) {
+        case DeviceKind::Mouse:
+            return "鼠标设备侦测线程设定退出";
+        case DeviceKind::Mousepad:
+            return "鼠标垫设备侦测线程设定退出";
+        case DeviceKind::Keyboard:
+            break;
+    }
+    return "键盘设备侦测线程设定退出";
+}
+
+std::string_view listenerExitText(DeviceKind kind) {
+    return kind == DeviceKind::Mouse ? "鼠标同步线程设定测试退出" : "键盘同步线程设定退出";
+}
+
+void runDetection(DeviceKind kind, WorkerParam param) {
+    DiscoveryContext& context = *param.context;
+    StopEvent& stop = *param.stop;
+    bool activationChecked = false;
+    while (!stop.waitFor(kStopPoll)) {
+        const uint64_t seen = context.waker.generation();
+        bool enumerated = false;
+        const Pass pass = detectionPass(kind, context, enumerated);
+        switch (pass) {
+            case Pass::EnumerationFailed:
+                debugLog("HID enumeration failed, detection ends");
+                debugLog(detectionExitText(kind));
+                return;
+            case Pass::Attached:
+                if (context.onPresence) {
+                    context.onPresence(kind, true);
+                }
+                attachReaction(kind, context, stop);
+                break;
+            case Pass::Removed:
+                if (context.onPresence) {
+                    context.onPresence(kind, false);
+                }
+                removalReaction(kind, context);
+                break;
+            case Pass::StillPresent:
+                context.ui.showControl(control(kind, "deng_same_mode"),
+                                       context.links.anyOtherConnected(kind));
+                break;
+            case Pass::Nothing:
+                break;
+        }
+        if (enumerated && !activationChecked) {
+            activationChecked = true;
+            if (context.links.connected(DeviceKind::Mouse)) {
+                context.ui.postActivation();
+            }
+        }
+        context.waker.sleep(detectionSleep(kind, context.links), seen, stop);
+    }
+    debugLog(detectionExitText(kind));
+}
+
+}  // namespace rxt
