@@ -87,6 +87,7 @@ struct HidDescriptorInfo {
 };
 
 // Bounds beyond which a descriptor is refused as absurd.
+inline constexpr size_t kHidMaxDescriptorBytes = 65535;   // what a USB descriptor length holds
 inline constexpr size_t kHidMaxReportBytes = 8192;        // one report of one id and type
 inline constexpr size_t kHidMaxTotalReportBytes = 65536;  // all reports of a descriptor
 inline constexpr size_t kHidMaxCollectionDepth = 32;

@@ -610,6 +610,11 @@ bool Parser::run(std::span<const uint8_t> bytes, HidDescriptorInfo& out, std::st
         error = "empty report descriptor";
         return false;
     }
+    if (bytes.size() > kHidMaxDescriptorBytes) {
+        error =
+            "report descriptor longer than " + std::to_string(kHidMaxDescriptorBytes) + " bytes";
+        return false;
+    }
     ItemReader reader(bytes);
     Item item;
     for (;;) {

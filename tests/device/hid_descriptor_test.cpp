@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -642,6 +643,10 @@ struct Refusal {
     const char* reason;  // part of the message
 };
 
+void PrintTo(const Refusal& r, std::ostream* os) {
+    *os << r.name;
+}
+
 class HidDescriptorRefusal : public ::testing::TestWithParam<Refusal> {};
 
 TEST_P(HidDescriptorRefusal, IsRefusedWithAReason) {
@@ -732,6 +737,8 @@ INSTANTIATE_TEST_SUITE_P(
             "ArraySelectorTooWide",
             concat({kHeader, {0x75, 0x21, 0x95, 0x01, 0x19, 0x00, 0x29, 0x10, 0x81, 0x00, 0xC0}}),
             "report size 33"},
+        Refusal{"LongerThanAnyDescriptor", concat({kMouse, Bytes(kHidMaxDescriptorBytes, 0x00)}),
+                "longer than 65535"},
         Refusal{"MainItemOutsideCollection",
                 {0x75, 0x08, 0x95, 0x01, 0x81, 0x02},
                 "outside any collection"},
