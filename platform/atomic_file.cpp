@@ -18,7 +18,9 @@ std::string temporaryName(const std::string& fileName, unsigned attempt) {
     const auto ticks =
         static_cast<unsigned long>(std::chrono::steady_clock::now().time_since_epoch().count());
     // Keep room for the suffix within the file-name length limit.
-    std::string name = "." + fileName.substr(0, 120) + ".tmp-";
+    std::string name(1, '.');
+    name.append(fileName, 0, 120);
+    name += ".tmp-";
     name += std::to_string(::getpid());
     name += '-';
     name += std::to_string(counter.fetch_add(1) ^ (ticks & 0xFFFFF));
