@@ -116,7 +116,9 @@ void EventLoop::run() {
         }
         const auto now = Clock::now();
         if (next->second.due > now) {
-            changed_.wait_until(lock, next->second.due);
+            // A copy: the timer may be stopped (erased) while we wait.
+            const Clock::time_point due = next->second.due;
+            changed_.wait_until(lock, due);
             continue;
         }
         const int id = next->first;

@@ -36,8 +36,10 @@ inline constexpr size_t kKeyboardColourFrameSize = 378;  // 126 keys x RGB
 inline constexpr size_t kKeyboardValueFrameSize = 126;   // one byte per key
 inline constexpr size_t kMousepadFrameSize = 45;         // 15 lights x RGB
 
-inline constexpr int kMouseDefaultPointerSlider = 5;
-inline constexpr int kMouseDefaultPointerSpeed = kMouseDefaultPointerSlider * 2 + 2;
+// The system's own default speed, and the slider position that shows it
+// (speed = position x 2 + 2), so that slider and system agree.
+inline constexpr int kMouseDefaultPointerSpeed = 10;
+inline constexpr int kMouseDefaultPointerSlider = (kMouseDefaultPointerSpeed - 2) / 2;
 inline constexpr int kMouseDefaultWheelLines = 3;
 inline constexpr std::chrono::milliseconds kMousepadResetSettle{1000};
 

@@ -107,6 +107,13 @@ class RecordingUi : public rxt::UiReactions {
             return std::find(calls_.begin(), calls_.end(), call) != calls_.end();
         });
     }
+    // Waits until the call has been made n times in all.
+    bool waitForCount(std::string_view call, size_t n, std::chrono::milliseconds timeout) const {
+        std::unique_lock lock(mutex_);
+        return changed_.wait_for(lock, timeout, [&] {
+            return static_cast<size_t>(std::count(calls_.begin(), calls_.end(), call)) >= n;
+        });
+    }
     // When the first such call was made; nullopt-like Clock::time_point{} when never.
     Clock::time_point firstTime(std::string_view call) const {
         std::lock_guard lock(mutex_);
