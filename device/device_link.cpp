@@ -2,48 +2,18 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <span>
-#include <string>
 #include <string_view>
 #include <thread>
+
+#include "platform/debug_log.h"
 
 namespace rxt {
 namespace {
 
-// Local stand-in for the program's debug log: the same switch (RXT_DEBUG=1),
-// the same destination (standard error).
-bool debugEnabled() {
-    static const bool on = [] {
-        const char* value = std::getenv("RXT_DEBUG");
-        return value != nullptr && std::string_view(value) == "1";
-    }();
-    return on;
-}
-
-void debugLog(std::string_view text) {
-    if (debugEnabled()) {
-        std::fprintf(stderr, "%.*s\n", static_cast<int>(text.size()), text.data());
-    }
-}
-
-// Formatting costs only when the log is on: reports flow at hundreds per second.
 void logReport(std::string_view what, const uint8_t* bytes, size_t count) {
-    if (!debugEnabled()) {
-        return;
-    }
-    static constexpr char kHex[] = "0123456789abcdef";
-    std::string line = "DeviceLink ";
-    line += what;
-    line += ':';
-    for (size_t i = 0; i < count; ++i) {
-        line += ' ';
-        line += kHex[bytes[i] >> 4];
-        line += kHex[bytes[i] & 0x0F];
-    }
-    debugLog(line);
+    debugLogHex(what, std::span<const uint8_t>(bytes, count));
 }
 
 // Stale reports cleared before one write; bounded so that a device flooding
@@ -100,7 +70,7 @@ void DeviceLink::discardStale() {
         if (!device_.read(scratch.size(), scratch.data(), 0, &count)) {
             return;
         }
-        logReport("stale", scratch.data(), std::min(count, scratch.size()));
+        logReport("DeviceLink stale", scratch.data(), std::min(count, scratch.size()));
     }
 }
 
@@ -128,7 +98,7 @@ int DeviceLink::transact(const uint8_t* request, size_t requestLength, uint8_t* 
         // and a detection pass never reopens the device between them.
         std::lock_guard guard(lock_);
         discardStale();
-        logReport("out", out.data(), out.size());
+        logReport("DeviceLink out", out.data(), out.size());
         if (!device_.write(out.size(), out.data(), kWriteTimeoutMs)) {
             debugLog("DeviceLink write failed");
             return kResultWriteFailed;
@@ -136,13 +106,13 @@ int DeviceLink::transact(const uint8_t* request, size_t requestLength, uint8_t* 
         std::memset(reply, 0, replyLength);
         size_t count = 0;
         if (device_.read(replyLength, reply, kReadTimeoutMs, &count)) {
-            logReport("in", reply, std::min(count, replyLength));
+            logReport("DeviceLink in", reply, std::min(count, replyLength));
             if (outCount != nullptr) {
                 *outCount = count;
             }
             return kResultDone;
         }
-        debugLog("DeviceLink no reply (attempt " + std::to_string(attempt) + ")");
+        debugLogf("DeviceLink no reply (attempt %d)", attempt);
     }
     return kResultNoDevice;
 }
@@ -278,7 +248,7 @@ int DeviceLink::ResetDevice() {
     Report reply{};
     std::lock_guard guard(lock_);
     discardStale();
-    logReport("out", request.data(), request.size());
+    logReport("DeviceLink out", request.data(), request.size());
     // One exchange, no retry: the answer alone decides, whatever the write gave.
     if (!device_.write(request.size(), request.data(), kWriteTimeoutMs)) {
         debugLog("DeviceLink write failed");
@@ -288,7 +258,7 @@ int DeviceLink::ResetDevice() {
         debugLog("DeviceLink no reply to ResetDevice");
         return kResultNoDevice;
     }
-    logReport("in", reply.data(), std::min(count, reply.size()));
+    logReport("DeviceLink in", reply.data(), std::min(count, reply.size()));
     return kResultDone;
 }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "device/device_link.h"
+#include "platform/debug_log.h"
 #include "support/fake_link_rig.h"
 
 namespace rxt {
@@ -204,6 +205,18 @@ TEST_F(DeviceLinkExchangeTest, CommandsRunWhileTheSameThreadHoldsTheLock) {
     // Recursive: a detection pass may issue commands itself.
     std::lock_guard hold(link.transferLock());
     EXPECT_EQ(link.BeginSession(), kResultDone);
+}
+
+TEST_F(DeviceLinkExchangeTest, EveryReportIsTracedInHexWhenTheDebugLogIsOn) {
+    rig.device.script({FakeReply::withStatus(0xFE)});
+    setDebugLogEnabled(true);
+    ::testing::internal::CaptureStderr();
+    const int result = link.BeginSession();
+    const std::string trace = ::testing::internal::GetCapturedStderr();
+    setDebugLogEnabled(false);
+    EXPECT_EQ(result, kResultRefusedOther);
+    EXPECT_NE(trace.find("DeviceLink out 04 01 00 01 00 00 00 00 00"), std::string::npos) << trace;
+    EXPECT_NE(trace.find("DeviceLink in 04 FF 00 01 00 00 00 FE 00"), std::string::npos) << trace;
 }
 
 }  // namespace
