@@ -227,6 +227,16 @@ TEST_F(DeviceLinkTest, ChunkedWritesSendTheirCodeFromOffsetZero) {
     }
 }
 
+TEST_F(DeviceLinkTest, LargestChunkedWriteEndsAfterItsLastChunk) {
+    // The position passes 65535 on the last step; it must not wrap around.
+    std::vector<uint8_t> data(0xFFFF, 0x3C);
+    ASSERT_EQ(link.WriteMacroData(data.data(), 0xFFFF), kResultDone);
+    const auto requests = sent();
+    ASSERT_EQ(requests.size(), 1171u);
+    EXPECT_EQ(requests.back().offset, 65520);
+    EXPECT_EQ(requests.back().length, 15);
+}
+
 TEST_F(DeviceLinkTest, ChunkedWriteOfNothingSendsNothing) {
     EXPECT_EQ(link.StreamFrame(nullptr, 0), kResultDone);
     EXPECT_EQ(link.WriteBank(nullptr, 0, 0), kResultDone);
