@@ -134,7 +134,7 @@ class Loop {
 
     ~Loop() {
         for (auto& c : conns_) {
-            close(c->fd);
+            closeGracefully(c->fd);
         }
     }
 
@@ -190,6 +190,9 @@ class Loop {
         if (controlFd_ >= 0 && (pfds_[2].revents & POLLIN)) {
             acceptAll(controlFd_, Connection::Role::Control);
         }
+        // Replies to what was just served go out before any connection is
+        // closed, so that a device leaving after a reply still sends it.
+        apply(sim_.takeEvents());
         flushAll();
         reap();
     }
@@ -397,12 +400,23 @@ class Loop {
     }
 
     void reap() {
-        std::erase_if(conns_, [](const std::unique_ptr<Connection>& c) {
+        std::erase_if(conns_, [this](const std::unique_ptr<Connection>& c) {
             if (c->dead) {
-                close(c->fd);
+                closeGracefully(c->fd);
             }
             return c->dead;
         });
+    }
+
+    // Closing a Unix socket with unread input makes the peer's next read fail
+    // with ECONNRESET before it has read what was sent to it (a device's last
+    // reply, an ENUM answer). So first stop the peer from sending, then
+    // discard what it sent, then close: the peer reads everything, then EOF.
+    void closeGracefully(int fd) {
+        shutdown(fd, SHUT_RDWR);
+        while (recv(fd, buf_.data(), buf_.size(), MSG_DONTWAIT) > 0) {
+        }
+        close(fd);
     }
 
     Simulator& sim_;

@@ -311,6 +311,18 @@ TEST_F(BusServerTest, UnplugAfterAnswersTheLastRequestThenCloses) {
     EXPECT_FALSE(sim.isPlugged(DeviceKind::Mouse));
 }
 
+TEST_F(BusServerTest, UnplugAfterStillAnswersWhenRequestsArePipelined) {
+    ASSERT_TRUE(sim.plug(DeviceKind::Mousepad));
+    ASSERT_TRUE(sim.unplugAfter(DeviceKind::Mousepad, 2));
+    auto c = open(pathOf(DeviceKind::Mousepad, 0));
+    for (int i = 0; i < 4; ++i) {
+        ASSERT_TRUE(c->send(request(Command::ReadRecord, 1, static_cast<uint16_t>(64 * i))));
+    }
+    EXPECT_EQ(c->receive().bytes.at(8), 0);
+    EXPECT_EQ(c->receive().bytes.at(8), 1) << "the last answer before leaving";
+    EXPECT_EQ(c->receive().got, Client::Got::Closed);
+}
+
 TEST_F(BusServerTest, DelayedReplyComesAfterTheDelay) {
     ASSERT_TRUE(sim.plug(DeviceKind::Mousepad));
     ASSERT_TRUE(sim.delayReplies(DeviceKind::Mousepad, 120));
