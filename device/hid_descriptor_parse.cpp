@@ -1,4 +1,4 @@
-// Report descriptor parsing: items, the global/local state machine, and the
+// Report descriptor parsing: the global/local item state machine and the
 // capabilities of each top-level collection.
 
 #include <algorithm>
@@ -10,119 +10,21 @@
 #include <vector>
 
 #include "device/hid_descriptor.h"
+#include "device/hid_descriptor_items.h"
 
 namespace rxt {
 namespace {
 
-enum ItemType : uint8_t { kMain = 0, kGlobal = 1, kLocal = 2, kReserved = 3 };
-
-enum MainTag : uint8_t {
-    kInput = 8,
-    kOutput = 9,
-    kCollection = 10,
-    kFeature = 11,
-    kEndCollection = 12
-};
-
-enum GlobalTag : uint8_t {
-    kUsagePage = 0,
-    kLogicalMin = 1,
-    kLogicalMax = 2,
-    kPhysicalMin = 3,
-    kPhysicalMax = 4,
-    kUnitExponent = 5,
-    kUnit = 6,
-    kReportSize = 7,
-    kReportId = 8,
-    kReportCount = 9,
-    kPush = 10,
-    kPop = 11,
-};
-
-enum LocalTag : uint8_t { kUsage = 0, kUsageMin = 1, kUsageMax = 2, kDelimiter = 10 };
-
 constexpr uint32_t kConstantBit = 0x01;
 constexpr uint32_t kVariableBit = 0x02;
 constexpr uint32_t kNullStateBit = 0x40;
-constexpr uint8_t kLongItemPrefix = 0xFE;
-
-struct Item {
-    size_t offset = 0;  // of the prefix byte, for messages
-    uint8_t type = 0;
-    uint8_t tag = 0;
-    uint8_t size = 0;  // data bytes: 0, 1, 2 or 4
-    uint32_t data = 0;
-
-    int32_t signedData() const {
-        switch (size) {
-            case 1:
-                return static_cast<int8_t>(data);
-            case 2:
-                return static_cast<int16_t>(data);
-            default:
-                return static_cast<int32_t>(data);
-        }
-    }
-};
-
-// Walks the items of a descriptor; long items are skipped whole.
-class ItemReader {
-  public:
-    explicit ItemReader(std::span<const uint8_t> bytes) : bytes_(bytes) {}
-
-    enum class Result { Item, End, Truncated };
-
-    Result next(Item& item) {
-        while (pos_ < bytes_.size()) {
-            const size_t start = pos_;
-            const uint8_t prefix = bytes_[pos_];
-            if (prefix == kLongItemPrefix) {
-                if (bytes_.size() - pos_ < 3) {
-                    truncatedAt_ = start;
-                    return Result::Truncated;
-                }
-                const size_t dataSize = bytes_[pos_ + 1];
-                if (bytes_.size() - pos_ - 3 < dataSize) {
-                    truncatedAt_ = start;
-                    return Result::Truncated;
-                }
-                pos_ += 3 + dataSize;
-                continue;
-            }
-            static constexpr uint8_t kSizes[4] = {0, 1, 2, 4};
-            const uint8_t size = kSizes[prefix & 0x03];
-            if (bytes_.size() - pos_ - 1 < size) {
-                truncatedAt_ = start;
-                return Result::Truncated;
-            }
-            item.offset = start;
-            item.size = size;
-            item.type = (prefix >> 2) & 0x03;
-            item.tag = prefix >> 4;
-            item.data = 0;
-            for (uint8_t i = 0; i < size; ++i) {
-                item.data |= static_cast<uint32_t>(bytes_[pos_ + 1 + i]) << (8 * i);
-            }
-            pos_ += 1 + size;
-            return Result::Item;
-        }
-        return Result::End;
-    }
-
-    size_t truncatedAt() const { return truncatedAt_; }
-
-  private:
-    std::span<const uint8_t> bytes_;
-    size_t pos_ = 0;
-    size_t truncatedAt_ = 0;
-};
 
 struct GlobalState {
     uint16_t usagePage = 0;
     int32_t logicalMin = 0;
-    Item logicalMax;  // kept raw: read as signed only when logicalMin < 0
+    HidItem logicalMax;  // kept raw: read as signed only when logicalMin < 0
     int32_t physicalMin = 0;
-    Item physicalMax;
+    HidItem physicalMax;
     int32_t unitExponent = 0;
     uint32_t unit = 0;
     uint32_t reportSize = 0;
@@ -132,7 +34,7 @@ struct GlobalState {
 
 // Devices often write an unsigned maximum in as few bytes as the value needs
 // (0xFF for 255 in one byte); it is negative only beside a negative minimum.
-int32_t resolveMaximum(int32_t minimum, const Item& maximum) {
+int32_t resolveMaximum(int32_t minimum, const HidItem& maximum) {
     return minimum < 0 ? maximum.signedData() : static_cast<int32_t>(maximum.data);
 }
 
@@ -207,14 +109,14 @@ class Parser {
     bool run(std::span<const uint8_t> bytes, HidDescriptorInfo& out, std::string& error);
 
   private:
-    bool fail(std::string& error, const Item& item, const std::string& what) {
+    bool fail(std::string& error, const HidItem& item, const std::string& what) {
         error = what + " at byte " + std::to_string(item.offset);
         return false;
     }
-    bool onGlobal(const Item& item, std::string& error);
-    void onLocal(const Item& item);
-    bool onMain(const Item& item, std::string& error);
-    bool onField(const Item& item, HidReportType type, std::string& error);
+    bool onGlobal(const HidItem& item, std::string& error);
+    void onLocal(const HidItem& item);
+    bool onMain(const HidItem& item, std::string& error);
+    bool onField(const HidItem& item, HidReportType type, std::string& error);
     void concatenateUsagePage();
     void addButtonCaps(HidReportCaps& caps, const HidButtonCaps& base, uint32_t fieldCount);
     void addValueCaps(HidReportCaps& caps, const HidValueCaps& base, uint32_t fieldCount);
@@ -232,7 +134,7 @@ class Parser {
     bool numbered_ = false;
 };
 
-bool Parser::onGlobal(const Item& item, std::string& error) {
+bool Parser::onGlobal(const HidItem& item, std::string& error) {
     switch (item.tag) {
         case kUsagePage:
             global_.usagePage = static_cast<uint16_t>(item.data);
@@ -289,7 +191,7 @@ bool Parser::onGlobal(const Item& item, std::string& error) {
     return true;
 }
 
-void Parser::onLocal(const Item& item) {
+void Parser::onLocal(const HidItem& item) {
     if (item.tag == kDelimiter) {
         if (item.data == 1) {
             if (local_.delimiterDepth++ == 0) {
@@ -353,7 +255,7 @@ void Parser::concatenateUsagePage() {
     }
 }
 
-bool Parser::onMain(const Item& item, std::string& error) {
+bool Parser::onMain(const HidItem& item, std::string& error) {
     local_.flushBounds();
     concatenateUsagePage();
     bool ok = true;
@@ -398,7 +300,7 @@ bool Parser::onMain(const Item& item, std::string& error) {
     return ok;
 }
 
-bool Parser::onField(const Item& item, HidReportType type, std::string& error) {
+bool Parser::onField(const HidItem& item, HidReportType type, std::string& error) {
     if (frames_.empty()) {
         return fail(error, item, "main item outside any collection");
     }
@@ -615,14 +517,14 @@ bool Parser::run(std::span<const uint8_t> bytes, HidDescriptorInfo& out, std::st
             "report descriptor longer than " + std::to_string(kHidMaxDescriptorBytes) + " bytes";
         return false;
     }
-    ItemReader reader(bytes);
-    Item item;
+    HidItemReader reader(bytes);
+    HidItem item;
     for (;;) {
-        const ItemReader::Result r = reader.next(item);
-        if (r == ItemReader::Result::End) {
+        const HidItemReader::Result r = reader.next(item);
+        if (r == HidItemReader::Result::End) {
             break;
         }
-        if (r == ItemReader::Result::Truncated) {
+        if (r == HidItemReader::Result::Truncated) {
             error = "item runs past the end of the descriptor at byte " +
                     std::to_string(reader.truncatedAt());
             return false;
