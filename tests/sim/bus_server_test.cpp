@@ -316,7 +316,9 @@ TEST_F(BusServerTest, UnplugAfterStillAnswersWhenRequestsArePipelined) {
     ASSERT_TRUE(sim.unplugAfter(DeviceKind::Mousepad, 2));
     auto c = open(pathOf(DeviceKind::Mousepad, 0));
     for (int i = 0; i < 4; ++i) {
-        ASSERT_TRUE(c->send(request(Command::ReadRecord, 1, static_cast<uint16_t>(64 * i))));
+        // Writes after the second may already find the device gone.
+        const bool sent = c->send(request(Command::ReadRecord, 1, static_cast<uint16_t>(64 * i)));
+        EXPECT_TRUE(sent || i >= 2);
     }
     EXPECT_EQ(c->receive().bytes.at(8), 0);
     EXPECT_EQ(c->receive().bytes.at(8), 1) << "the last answer before leaving";
