@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "device/hid_descriptor.h"
+#include "device/interface_finder.h"
 #include "platform/debug_log.h"
 #include "platform/folders.h"
 #include "platform/ini_file.h"
@@ -18,22 +18,10 @@ namespace {
 
 using std::chrono::milliseconds;
 
-constexpr std::array<uint16_t, 1> kMouseProducts{0x2002};
-constexpr std::array<uint16_t, 1> kMousepadProducts{0x5004};
-
 constexpr milliseconds kStopPoll{1};
 constexpr milliseconds kLongSleep{1000};
 constexpr milliseconds kShortSleep{100};
 constexpr milliseconds kKeyboardSettle{100};
-
-bool isAccepted(DeviceKind kind, uint16_t product) {
-    for (uint16_t p : acceptedProducts(kind)) {
-        if (p == product) {
-            return true;
-        }
-    }
-    return false;
-}
 
 // The remembered entry of a catalogue, read as every catalogue reader does:
 // default "0", decimal prefix.
@@ -47,34 +35,6 @@ std::string control(DeviceKind kind, std::string_view role) {
 }
 
 enum class Pass { Nothing, Attached, Removed, StillPresent, EnumerationFailed };
-
-// Walks the enumerated interfaces and opens the first that is the kind's
-// configuration interface on the link's device. Wrong interfaces of the
-// right device are opened, rejected and closed.
-bool openConfigInterface(DeviceKind kind, DeviceLink& link) {
-    HidDevice& device = link.device();
-    const uint16_t vendor = link.targetVendor();
-    bool found = false;
-    while (const HidPathEntry* entry = device.nextPath()) {
-        if (entry->vendor != vendor) {
-            continue;
-        }
-        const std::string path = entry->path;
-        if (!device.open(path, true, true, true, false)) {
-            continue;
-        }
-        const HidAttributes& attributes = device.attributes();
-        const HidCaps& caps = device.caps();
-        if (attributes.vendor == vendor && isAccepted(kind, attributes.product) &&
-            caps.usagePage == link.targetUsagePage() && caps.usage == link.targetUsage()) {
-            found = true;
-            break;
-        }
-        device.close();
-    }
-    device.freePathList();
-    return found;
-}
 
 // One pass under the link's transfer lock: probe a connected device, or look
 // for an absent one. The page reactions follow once the lock is released.
@@ -91,10 +51,16 @@ Pass detectionPass(DeviceKind kind, DiscoveryContext& context, bool& enumerated)
         return Pass::Removed;
     }
     enumerated = true;
-    if (!link.device().enumerate()) {
+    // The identity comes from the link's targets; the products from the kind.
+    InterfaceMatch match = configInterfaceMatch(kind);
+    match.vendor = link.targetVendor();
+    match.usagePage = link.targetUsagePage();
+    match.usage = link.targetUsage();
+    const FindReport found = findAndOpen(link.device(), match, true);
+    if (found.result == FindResult::EnumerationFailed) {
         return Pass::EnumerationFailed;
     }
-    if (!openConfigInterface(kind, link)) {
+    if (found.result != FindResult::Found) {
         return Pass::Nothing;
     }
     if (kind == DeviceKind::Keyboard) {
@@ -183,18 +149,6 @@ milliseconds detectionSleep(DeviceKind kind, const DeviceLinks& links) {
 }
 
 }  // namespace
-
-std::span<const uint16_t> acceptedProducts(DeviceKind kind) {
-    switch (kind) {
-        case DeviceKind::Mouse:
-            return kMouseProducts;
-        case DeviceKind::Mousepad:
-            return kMousepadProducts;
-        case DeviceKind::Keyboard:
-            break;
-    }
-    return kKeyboardProducts;
-}
 
 int keyboardVariantFor(uint16_t product, int current) {
     if (product == 0x0800) {

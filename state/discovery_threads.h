@@ -43,9 +43,6 @@ struct WorkerParam {
     StopEvent* stop = nullptr;
 };
 
-// The product ids a detection thread accepts for its kind.
-std::span<const uint16_t> acceptedProducts(DeviceKind kind);
-
 // Keyboard variant from the product id: 0x0800 gives 0, 0x6553 gives 1, any
 // other keeps the current one.
 int keyboardVariantFor(uint16_t product, int current);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "device/hid_descriptor.h"
+#include "device/interface_finder.h"
 #include "platform/debug_log.h"
 #include "state/discovery_threads.h"
 
@@ -21,21 +22,6 @@ constexpr milliseconds kAfterStopSleep{100};
 // A read that fails this much sooner than its time-out was not a time-out:
 // the connection broke under a device that is still (or again) present.
 constexpr milliseconds kBrokenReadBound{kListenerReadTimeoutMs / 5};
-
-constexpr uint16_t kMouseVendor = 0x320F;
-constexpr uint16_t kMouseProduct = 0x2002;
-constexpr uint16_t kKeyboardVendor = 0x0C45;
-constexpr uint16_t kKeyboardProduct = 0x6553;
-
-struct ListenerIdentity {
-    uint16_t vendor;
-    uint16_t product;
-};
-
-ListenerIdentity identityFor(DeviceKind kind) {
-    return kind == DeviceKind::Mouse ? ListenerIdentity{kMouseVendor, kMouseProduct}
-                                     : ListenerIdentity{kKeyboardVendor, kKeyboardProduct};
-}
 
 // The first usage of the first data item, as the device puts its
 // notification there; 0 when the report carries none.
@@ -72,8 +58,13 @@ void react(DeviceKind kind, DiscoveryContext& context, uint16_t usage) {
 // Reads notifications until the stop event (true) or the device goes (false).
 bool reportLoop(DeviceKind kind, DiscoveryContext& context, HidDevice& device,
                 const StopEvent& stop) {
+    // Reports are unpacked with the report id first. An interface without
+    // report ids delivers the data alone, so it is read in after a 0.
+    const bool numbered = device.collection().numbered;
     const size_t length = device.caps().inputLength;
-    std::vector<uint8_t> report(length == 0 ? 1 : length);
+    std::vector<uint8_t> report(length < 2 ? 2 : length);
+    uint8_t* into = numbered ? report.data() : report.data() + 1;
+    const size_t room = numbered ? report.size() : report.size() - 1;
     const std::string path = device.devicePath();
     for (;;) {
         if (stop.waitFor(kStopPoll)) {
@@ -81,14 +72,17 @@ bool reportLoop(DeviceKind kind, DiscoveryContext& context, HidDevice& device,
         }
         const auto started = Clock::now();
         size_t count = 0;
-        if (device.read(report.size(), report.data(), kListenerReadTimeoutMs, &count)) {
-            react(kind, context, notificationUsage(device, report.data(), count));
+        if (device.read(room, into, kListenerReadTimeoutMs, &count)) {
+            report[0] = numbered ? report[0] : 0;
+            react(kind, context,
+                  notificationUsage(device, report.data(), numbered ? count : count + 1));
             continue;
         }
         if (!context.links.backend()->present(path)) {
             return false;
         }
         if (Clock::now() - started < kBrokenReadBound) {
+            debugLogf("listener: read failed at once on %s, reopening", path.c_str());
             // Reading again would fail at once, over and over: reopen instead.
             return false;
         }
@@ -100,37 +94,21 @@ bool reportLoop(DeviceKind kind, DiscoveryContext& context, HidDevice& device,
 void runListener(DeviceKind kind, WorkerParam param) {
     DiscoveryContext& context = *param.context;
     StopEvent& stop = *param.stop;
-    const ListenerIdentity id = identityFor(kind);
+    const InterfaceMatch match = consumerInterfaceMatch(kind);
     HidDevice device(context.links.backend());
     while (!stop.waitFor(kStopPoll)) {
         const uint64_t seen = context.waker.generation();
-        if (!device.enumerate()) {
+        const FindReport found = findAndOpen(device, match, false);
+        if (found.result == FindResult::EnumerationFailed) {
             debugLog("HID enumeration failed, listener ends");
             break;
         }
         bool endedOnStop = false;
-        while (const HidPathEntry* entry = device.nextPath()) {
-            if (entry->vendor != id.vendor || entry->product != id.product) {
-                continue;
-            }
-            const std::string path = entry->path;
-            if (!device.open(path, true, false, true, false)) {
-                continue;
-            }
-            const HidAttributes& attributes = device.attributes();
-            const HidCaps& caps = device.caps();
-            const bool accepted =
-                attributes.vendor == id.vendor && attributes.product == id.product &&
-                caps.usagePage == kConsumerUsagePage && caps.usage == kConsumerUsage;
-            if (accepted) {
-                endedOnStop = reportLoop(kind, context, device, stop);
-            }
+        if (found.result == FindResult::Found) {
+            debugLogf("listener: listening on %s", device.devicePath().c_str());
+            endedOnStop = reportLoop(kind, context, device, stop);
             device.close();
-            if (accepted) {
-                break;
-            }
         }
-        device.freePathList();
         context.waker.sleep(endedOnStop ? kAfterStopSleep : kIdleSleep, seen, stop);
     }
     debugLog(listenerExitText(kind));
