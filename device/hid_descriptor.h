@@ -87,9 +87,8 @@ struct HidDescriptorInfo {
 };
 
 // Bounds beyond which a descriptor is refused as absurd.
-inline constexpr size_t kHidMaxDescriptorBytes = 65535;   // what a USB descriptor length holds
-inline constexpr size_t kHidMaxReportBytes = 8192;        // one report of one id and type
-inline constexpr size_t kHidMaxTotalReportBytes = 65536;  // all reports of a descriptor
+inline constexpr size_t kHidMaxDescriptorBytes = 65535;  // what a USB descriptor length holds
+inline constexpr size_t kHidMaxReportBytes = 8192;       // one report of one id and type
 inline constexpr size_t kHidMaxCollectionDepth = 32;
 inline constexpr size_t kHidMaxPushDepth = 32;
 // Widest array (selector) field; value fields may be wider, but their decode
@@ -97,6 +96,8 @@ inline constexpr size_t kHidMaxPushDepth = 32;
 inline constexpr size_t kHidMaxArrayBits = 32;
 // Entries of all the usage arrays of one report type's button items together.
 inline constexpr size_t kHidMaxUsageEntries = size_t{1} << 20;
+// Value items of one report type of a collection.
+inline constexpr size_t kHidMaxValueItems = 65536;
 
 // Parses a report descriptor. Refuses (false, reason in *error) an empty,
 // truncated or malformed descriptor; never reads outside the given bytes.

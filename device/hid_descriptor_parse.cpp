@@ -130,7 +130,6 @@ class Parser {
     // Bits declared so far per report type and id, across the whole
     // descriptor: that is where the next field of that report starts.
     std::array<std::array<uint32_t, kIdCount>, kTypeCount> bits_{};
-    uint64_t totalBits_ = 0;
     bool numbered_ = false;
 };
 
@@ -310,12 +309,6 @@ bool Parser::onField(const HidItem& item, HidReportType type, std::string& error
         return fail(error, item,
                     "report " + std::to_string(global_.reportId) + " longer than " +
                         std::to_string(kHidMaxReportBytes) + " bytes");
-    }
-    totalBits_ += fieldBits;
-    if (totalBits_ > kHidMaxTotalReportBytes * 8) {
-        return fail(
-            error, item,
-            "reports longer than " + std::to_string(kHidMaxTotalReportBytes) + " bytes in all");
     }
     const uint32_t offset = reportBits;
     reportBits += static_cast<uint32_t>(fieldBits);
@@ -499,6 +492,14 @@ bool Parser::finish(HidDescriptorInfo& out, std::string& error) {
             }
             if (entries > kHidMaxUsageEntries) {
                 error = "too many button usages";
+                return false;
+            }
+            uint64_t valueItems = 0;
+            for (const HidValueCaps& v : caps.values) {
+                valueItems += v.isRange ? uint32_t{v.usageMax} - v.usageMin + 1 : 1;
+            }
+            if (valueItems > kHidMaxValueItems) {
+                error = "too many value usages";
                 return false;
             }
         }

@@ -671,11 +671,12 @@ Bytes deepCollections(size_t depth) {
     return concat({repeated({0xA1, 0x00}, depth), repeated({0xC0}, depth)});
 }
 
-// Many report ids of 8 KB each: every report is allowed, their sum is not.
-Bytes manyLargeReports() {
-    Bytes d = {0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0x75, 0x08, 0x96, 0x00, 0x20};
-    for (uint8_t id = 1; id <= 9; ++id) {
-        d.insert(d.end(), {0x85, id, 0x09, 0x01, 0x81, 0x02});
+// Value ranges of 32768 two-bit fields, one per report id: each report fits
+// its bound, but three of them make too many value items.
+Bytes manyValueItems(uint8_t ids) {
+    Bytes d = {0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0x75, 0x02, 0x96, 0x00, 0x80};
+    for (uint8_t id = 1; id <= ids; ++id) {
+        d.insert(d.end(), {0x85, id, 0x19, 0x01, 0x2A, 0x00, 0x80, 0x81, 0x02});
     }
     d.push_back(0xC0);
     return d;
@@ -732,7 +733,7 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{"PaddingAddsUpPastTheBound",
                 concat({kHeader, repeated({0x75, 0x08, 0x96, 0x00, 0x10, 0x81, 0x03}, 3), {0xC0}}),
                 "longer than 8192 bytes"},
-        Refusal{"ReportsTooLongInAll", manyLargeReports(), "in all"},
+        Refusal{"TooManyValueItems", manyValueItems(3), "too many value usages"},
         Refusal{
             "ArraySelectorTooWide",
             concat({kHeader, {0x75, 0x21, 0x95, 0x01, 0x19, 0x00, 0x29, 0x10, 0x81, 0x00, 0xC0}}),
@@ -754,6 +755,9 @@ TEST(HidDescriptorLimits, DeepestAllowedNestingAndPushParse) {
     const Bytes pushes = concat(
         {kHeader, repeated({0xA4}, kHidMaxPushDepth), repeated({0xB4}, kHidMaxPushDepth), {0xC0}});
     EXPECT_TRUE(parseReportDescriptor(pushes, info, &error)) << error;
+    EXPECT_TRUE(parseReportDescriptor(manyValueItems(2), info, &error)) << error;
+    EXPECT_EQ(makeDataItems(info.collections.at(0), HidReportType::Input).size(),
+              kHidMaxValueItems);
     // Reserved item types and main tags (trailing zero bytes) are skipped.
     EXPECT_TRUE(parseReportDescriptor(concat({kMouse, {0x00, 0x00, 0x0C, 0xF0}}), info, &error))
         << error;
