@@ -23,6 +23,15 @@ std::vector<uint8_t> reportFrom(std::span<const uint8_t> input, uint8_t id, size
     return report;
 }
 
+// Every field lies inside the report length the collection declares.
+template <typename Caps>
+void checkInside(const Caps& cap, const rxt::HidReportCaps& caps) {
+    const uint64_t end = cap.bitOffset + uint64_t{cap.bitSize} * cap.reportCount;
+    if (caps.length == 0 || end > (uint64_t{caps.length} - 1) * 8) {
+        __builtin_trap();
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -36,6 +45,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         for (auto type :
              {rxt::HidReportType::Input, rxt::HidReportType::Output, rxt::HidReportType::Feature}) {
             const rxt::HidReportCaps& caps = c.of(type);
+            for (const auto& b : caps.buttons) {
+                checkInside(b, caps);
+            }
+            for (const auto& v : caps.values) {
+                checkInside(v, caps);
+            }
             std::vector<rxt::HidDataItem> items = rxt::makeDataItems(c, type);
             for (uint8_t id : caps.reportIds) {
                 // Full length, one byte short, and a length picked by the input.
@@ -44,6 +59,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 for (size_t length : lengths) {
                     const std::vector<uint8_t> report = reportFrom(input, id, length, id);
                     rxt::unpackReport(c, type, report, items);
+                    // A report of the declared length holds every field.
+                    for (const rxt::HidDataItem& item : items) {
+                        if (length == caps.length && item.status == rxt::kHidStatusReportTooShort) {
+                            __builtin_trap();
+                        }
+                    }
                 }
             }
         }
