@@ -227,8 +227,9 @@ class SkinUi {
 
     // Builds the main window from a skin (resource name or file), handled by
     // `handler`, which must outlive the window. False (lastError()) when the
-    // skin cannot be loaded. The window starts hidden; the first
-    // showWindow(Show) delivers "windowinit" (once).
+    // skin cannot be loaded. initWindow runs before it returns. The window
+    // starts hidden; the first showWindow(Show) posts "windowinit" (once),
+    // which the loop (run, processEvents) then delivers.
     virtual bool createMainWindow(WindowHandler& handler, std::string_view skin,
                                   std::string_view title, int width, int height) = 0;
     // Runs the message loop until quit(); returns the code.
@@ -352,6 +353,10 @@ class SkinUi {
     virtual void post(std::function<void()> fn) = 0;
     virtual bool send(std::function<void()> fn) = 0;
     virtual bool onUiThread() const = 0;
+    // Shutdown (any thread): from now on posted and sent work is dropped and
+    // senders waiting now or later get false, so workers blocked in a send
+    // can see their stop events while the UI thread waits for them.
+    virtual void closeMessages() = 0;
 
     // Modal boxes and dialogs (scripted answers first, see answer()).
     // Message box: title empty keeps the skin's title; with `isKey` the
