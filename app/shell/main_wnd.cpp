@@ -1,0 +1,711 @@
+#include "app/shell/main_wnd.h"
+
+#include <cstdio>
+#include <thread>
+
+#include "app/ui/skin_resources.h"
+#include "platform/debug_log.h"
+#include "platform/language_registry.h"
+#include "state/window_messages.h"
+
+namespace rxt::shell {
+namespace {
+
+constexpr std::array<std::string_view, 5> kTitleButtons{"closebtn", "maxbtn", "restorebtn",
+                                                        "minbtn", "skinbtn"};
+constexpr std::array<std::string_view, 3> kLightPalettes{
+    "ms_deng_Color_Pallet", "mp_deng_Color_Pallet", "kb_deng_Color_Pallet"};
+constexpr std::string_view kSkinFrame = "skin_frame";
+
+std::string indexed(std::string_view prefix, size_t i) {
+    return std::string(prefix) + std::to_string(i);
+}
+
+bool startsWith(std::string_view s, std::string_view prefix) {
+    return s.substr(0, prefix.size()) == prefix;
+}
+
+// The chooser's buttons may share their name or carry a number after it.
+bool isChooserButton(std::string_view name, std::string_view base) {
+    return name == base || (startsWith(name, base) && name.size() > base.size() + 1 &&
+                            name[base.size()] == '_' && splitIndexedName(name).has_value() &&
+                            splitIndexedName(name)->first.size() == base.size() + 1);
+}
+
+std::string hex(std::span<const uint8_t> bytes) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(bytes.size() * 2);
+    for (uint8_t b : bytes) {
+        out += kDigits[b >> 4];
+        out += kDigits[b & 15];
+    }
+    return out;
+}
+
+}  // namespace
+
+CMainWnd::CMainWnd(ui::SkinUi& ui, MainWndOptions options)
+    : ui_(ui),
+      options_(std::move(options)),
+      mainIni_(options_.mainIni.empty() ? mainIniPath() : options_.mainIni),
+      registryFile_(options_.registryFile.empty() ? registryFilePath() : options_.registryFile),
+      links_(options_.backend),
+      images_(deviceImages()),
+      context_{links_, images_, *this, waker_, {}, {}},
+      writeBack_(links_, images_, *this),
+      events_(links_, images_, *this, writeBack_),
+      pages_(ui),
+      courier_(ui) {
+    if (options_.features != nullptr) {
+        options_.features->addRoutes(router_);
+    }
+}
+
+CMainWnd::~CMainWnd() {
+    skinChangeObserver().remove(*this);
+    if (!shutDown_) {
+        // No UI calls here: the window may be gone already.
+        courier_.close();
+        workers_.signalAll();
+        waker_.wake();
+        if (watch_) {
+            watch_->stop();
+        }
+        workers_.waitAll(options_.shutdownBound);
+        workers_.close();
+    }
+}
+
+// ---- creation ---------------------------------------------------------------
+
+ui::ControlCreation CMainWnd::createControl(std::string_view className) {
+    struct Entry {
+        std::string_view cls, file;
+    };
+    static constexpr Entry kPages[] = {
+        {"kb_Key_UI", "keyboard_key.xml"},
+        {"kb_Deng_UI", "keyboard_deng.xml"},
+        {"kb_Macro_UI", "keyboard_macro.xml"},
+        {"MS_Deng_UI", "Mouse_deng.xml"},
+        {"MS_Macro_UI", "Mouse_macro.xml"},
+        {"MS_Key_UI", "Mouse_key.xml"},
+        {"MP_deng_UI", "MousePad_deng.xml"},
+        {"MS_DPI_UI", "Mouse_DPI.xml"},
+        {"MS_CURSOR_UI", "Mouse_cursor.xml"},
+        {"kb_CURSOR_UI", "Mouse_cursor.xml"},
+        // The skin chooser, a pop-up panel of the main window.
+        {"Skin_Frame_UI", "skin.xml"},
+    };
+    auto same = [](std::string_view a, std::string_view b) {
+        if (a.size() != b.size()) {
+            return false;
+        }
+        for (size_t i = 0; i < a.size(); ++i) {
+            auto lower = [](char c) {
+                return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+            };
+            if (lower(a[i]) != lower(b[i])) {
+                return false;
+            }
+        }
+        return true;
+    };
+    for (const Entry& e : kPages) {
+        if (same(className, e.cls)) {
+            return ui::ControlCreation::page(std::string(e.file));
+        }
+    }
+    if (same(className, ui::custom::kCircleProgress)) {
+        return ui::ControlCreation::custom(std::string(ui::custom::kCircleProgress));
+    }
+    if (same(className, ui::custom::kDeviceKeyButton)) {
+        return ui::ControlCreation::custom(std::string(ui::custom::kDeviceKeyButton));
+    }
+    return ui::ControlCreation::none();
+}
+
+std::optional<std::string> CMainWnd::queryControlText(std::string_view key) {
+    const bool english = ui_.language() == "en";
+    if (key == "titletext") {
+        return english ? std::string(kWindowTitle) : std::string("mouse");
+    }
+    if (key == "hometext") {
+        return english ? std::string("{a}Home Page{/a}") : std::string("{a}演示官网{/a}");
+    }
+    return std::nullopt;
+}
+
+void CMainWnd::initWindow() {
+    debugLog("InitWindow");
+    ui_.loadLanguage("lan_cn.xml");
+    skinChangeObserver().add(*this);
+    for (size_t i = 0; i < kTitleButtons.size(); ++i) {
+        titleButtons_[i] = ui_.hasControl(kTitleButtons[i]);
+    }
+    for (size_t i = 0; i < mouseDkeys_.size(); ++i) {
+        const std::string name = indexed("ms_dkey_", i);
+        mouseDkeys_[i] = ui_.setTintEnabled(name, true);
+        ui_.setTintAlpha(name, 0);
+    }
+    for (size_t i = 0; i < mousepadDkeys_.size(); ++i) {
+        const std::string name = indexed("mp_dkey_", i);
+        mousepadDkeys_[i] = ui_.setTintEnabled(name, true);
+        ui_.setTintAlpha(name, 0);
+    }
+    for (size_t i = 0; i < keyboardKeys_.size(); ++i) {
+        keyboardKeys_[i] = ui_.hasControl(indexed("kb_key_", i));
+    }
+    for (std::string_view palette : kLightPalettes) {
+        ui_.setPaletteColor(palette, kPaletteStartColor);
+    }
+    if (!ui_.createTray(kTrayIcon, kWindowTitle)) {
+        debugLog("tray icon not available");
+    }
+}
+
+size_t CMainWnd::previewControlsFound() const {
+    size_t n = 0;
+    for (bool found : mouseDkeys_) {
+        n += found;
+    }
+    for (bool found : mousepadDkeys_) {
+        n += found;
+    }
+    return n;
+}
+
+size_t CMainWnd::keyControlsFound() const {
+    size_t n = 0;
+    for (bool found : keyboardKeys_) {
+        n += found;
+    }
+    return n;
+}
+
+void CMainWnd::onWindowInit() {
+    if (windowInitDone_) {
+        return;
+    }
+    windowInitDone_ = true;
+    if (auto image = storedBackgroundImage(mainIni_)) {
+        ui_.setBackgroundColor("root", 0);
+        ui_.setBackgroundImage("root", *image);
+    }
+    if (options_.features != nullptr) {
+        options_.features->initPages();
+    }
+    links_.assignIdentities();
+    std::this_thread::sleep_for(options_.initSettle);
+    mirrorRegistryLanguage(mainIni_, registryFile_);
+    ui_.showWindow(ui::SkinUi::Show::Show);
+    startWorkers();
+    ui_.startTimer(kTimerWriteBack, kWriteBackPeriodMs);
+    ui_.startTimer(kTimerLivePreview, kLivePreviewFirstMs);
+    ui_.startTimer(kTimerKeyboardRead, kStartReadDelayMs);
+    ui_.startTimer(kTimerMousepadRead, kStartReadDelayMs);
+    applyStoredLanguage();
+}
+
+void CMainWnd::startWorkers() {
+    if (options_.watchBus && options_.discovery) {
+        watch_ = std::make_unique<HotplugWatch>(links_.backend(), waker_);
+        watch_->start();
+    }
+    struct Discovery {
+        WorkerSlot slot;
+        void (*body)(DeviceKind, WorkerParam);
+        DeviceKind kind;
+    };
+    static constexpr Discovery kDiscovery[] = {
+        {WorkerSlot::KeyboardDetection, runDetection, DeviceKind::Keyboard},
+        {WorkerSlot::MouseDetection, runDetection, DeviceKind::Mouse},
+        {WorkerSlot::MousepadDetection, runDetection, DeviceKind::Mousepad},
+        {WorkerSlot::MouseListener, runListener, DeviceKind::Mouse},
+        {WorkerSlot::KeyboardListener, runListener, DeviceKind::Keyboard},
+    };
+    for (const Discovery& d : kDiscovery) {
+        if (!options_.discovery) {
+            workers_.startIdle(d.slot);
+            continue;
+        }
+        workers_.start(d.slot, [this, d](StopEvent& stop) {
+            d.body(d.kind, WorkerParam{&context_, &stop});
+        });
+    }
+    for (size_t i = 5; i < kWorkerSlots; ++i) {
+        const auto slot = static_cast<WorkerSlot>(i);
+        std::optional<WorkerThreads::Body> body;
+        if (options_.features != nullptr) {
+            body = options_.features->workerBody(slot);
+        }
+        if (body) {
+            workers_.start(slot, std::move(*body));
+        } else {
+            workers_.startIdle(slot);
+        }
+    }
+}
+
+void CMainWnd::applyStoredLanguage() {
+    const LanguageFiles files = languageFiles(storedLanguage(mainIni_));
+    ui_.setLanguage(files.name);
+    ui_.loadLanguage(files.file);
+    ui_.reloadText();
+}
+
+void CMainWnd::switchLanguage(Language language) {
+    const LanguageFiles files = languageFiles(language);
+    ui_.setLanguage(files.name);
+    ui_.loadLanguage(files.file);
+    storeLanguage(mainIni_, registryFile_, language);
+    ui_.reloadText();
+    ui_.repaintWindow();
+}
+
+// ---- shutdown -----------------------------------------------------------------
+
+void CMainWnd::destroyWindow() {
+    if (shutDown_) {
+        return;
+    }
+    debugLog("退出测试");
+    shutdown();
+    ui_.quit(0);
+}
+
+void CMainWnd::shutdown() {
+    shutDown_ = true;
+    ui_.showWindow(ui::SkinUi::Show::Hide);
+    // Workers blocked in a send to this thread are let go before the wait.
+    courier_.close();
+    ui_.closeMessages();
+    workers_.signalAll();
+    waker_.wake();
+    if (watch_) {
+        watch_->stop();
+    }
+    debugLog(waitResultText(workers_.waitAll(options_.shutdownBound)));
+    workers_.close();
+    for (int id : {kTimerHideProgress, kTimerWriteBack, kTimerRepaint, kTimerMouseRead,
+                   kTimerLivePreview, kTimerKeyboardRead, kTimerMousepadRead}) {
+        ui_.stopTimer(id);
+    }
+    ui_.closeMenu();
+    ui_.removeTray();
+}
+
+void CMainWnd::onFinalMessage() {
+    if (!shutDown_) {
+        shutdown();
+    }
+}
+
+// ---- notifications ------------------------------------------------------------
+
+void CMainWnd::notify(const ui::Notification& n) {
+    if (debugLogEnabled()) {
+        debugLog(n.type + " " + n.sender);
+    }
+    // The skin chooser closes when the user turns to anything else.
+    if (n.type != ui::notify::kWindowInit && n.type != ui::notify::kTray &&
+        !startsWith(n.sender, "skin") && ui_.visible(kSkinFrame)) {
+        ui_.setVisible(kSkinFrame, false);
+    }
+    if (n.type == ui::notify::kWindowInit) {
+        onWindowInit();
+        return;
+    }
+    if (n.type == ui::notify::kTray) {
+        onTray(n.value);
+        return;
+    }
+    if (n.type == ui::notify::kMenu) {
+        onMenu(n.sender);
+        return;
+    }
+    if (n.type == ui::notify::kClick && onClick(n)) {
+        return;
+    }
+    if (n.type == ui::notify::kSelectChanged && pages_.onSelectChanged(n)) {
+        router_.route(n);  // pages may want to know too
+        return;
+    }
+    if (n.type == ui::notify::kSetFocus) {
+        pages_.onSetFocus(n);
+    }
+    router_.route(n);
+}
+
+bool CMainWnd::onClick(const ui::Notification& n) {
+    const std::string& name = n.sender;
+    if (name == "closebtn") {
+        ui_.showWindow(ui::SkinUi::Show::Hide);
+        return true;
+    }
+    if (name == "minbtn") {
+        ui_.showWindow(ui::SkinUi::Show::Minimize);
+        return true;
+    }
+    if (name == "maxbtn" || name == "restorebtn") {
+        return true;  // the skin has one size
+    }
+    if (name == "skinbtn") {
+        ui_.setVisible(kSkinFrame, !ui_.visible(kSkinFrame));
+        return true;
+    }
+    if (startsWith(name, "skin")) {
+        return onSkinChooser(name);
+    }
+    return false;
+}
+
+bool CMainWnd::onSkinChooser(const std::string& name) {
+    if (name == "skin_image") {
+        ui_.setCurrentPage("skin_tab", 0);
+    } else if (name == "skin_color") {
+        ui_.setCurrentPage("skin_tab", 1);
+    } else if (isChooserButton(name, "skin_color_btn")) {
+        skinChangeObserver().broadcast({true, ui_.backgroundColor(name), {}});
+    } else if (isChooserButton(name, "skin_image_btn")) {
+        const std::string image = ui_.userData(name);
+        if (image.empty()) {
+            return true;
+        }
+        skinChangeObserver().broadcast({false, 0, image});
+        storeBackgroundImage(mainIni_, image);
+    } else if (name == "skin_reset") {
+        skinChangeObserver().broadcast({false, 0, std::string(kDefaultBackground)});
+        storeDefaultBackground(mainIni_);
+    } else if (name == "skin_Custom") {
+        ui::FileDialogOptions options;
+        options.defaultExtension = "png";
+        options.fileName = "*.png";
+        options.filters = {{"(*.png)", "*.png"}, {"(*.*)", "*.*"}};
+        // Hidden first: the chooser closes when the dialog takes the focus.
+        ui_.setVisible(kSkinFrame, false);
+        if (auto path = ui_.openFileDialog(options)) {
+            skinChangeObserver().broadcast({false, 0, *path});
+        }
+    } else {
+        return false;
+    }
+    return true;
+}
+
+void CMainWnd::receive(SkinChangedParam param) {
+    if (param.useColor) {
+        ui_.setBackgroundColor("root", param.color);
+        ui_.setBackgroundImage("root", "");
+    } else {
+        ui_.setBackgroundColor("root", 0);
+        ui_.setBackgroundImage("root", param.image);
+    }
+}
+
+void CMainWnd::onMenu(const std::string& item) {
+    if (item == "lan_en") {
+        switchLanguage(Language::English);
+    } else if (item == "lan_cn") {
+        switchLanguage(Language::SimplifiedChinese);
+    } else if (item == "About_setting") {
+        ui_.aboutBox();
+    } else if (item == "exit") {
+        destroyWindow();
+    } else if (item == "velmoran" || item == "Menu_Import" || item == "Menu_Export") {
+        // nothing
+    } else {
+        // Any other item shows its own text.
+        std::string text = item;
+        const ui::MenuFile menu = ui::readMenuFile(ui::skinPath(ui_.skinFolder(), "menu1.xml"));
+        for (const ui::MenuEntry& entry : menu.entries) {
+            if (entry.name == item) {
+                text = entry.textKey.empty() ? entry.text : ui_.translate(entry.textKey);
+            }
+        }
+        ui_.messageBox("", text, false);
+    }
+}
+
+// ---- tray and activation ------------------------------------------------------
+
+void CMainWnd::topmostPulse() {
+    ui_.setTopmost(true);
+    std::this_thread::sleep_for(kTopmostPulse);
+    ui_.setTopmost(false);
+}
+
+void CMainWnd::showNoDeviceBox(bool& guard) {
+    ui_.showWindow(ui::SkinUi::Show::Hide);
+    if (guard) {
+        return;
+    }
+    guard = true;
+    ui_.messageBox("", "message_text_1", true);
+    guard = false;
+}
+
+void CMainWnd::activate() {
+    if (links_.anyConnected()) {
+        ui_.showWindow(ui::SkinUi::Show::Restore);
+        topmostPulse();
+    } else {
+        showNoDeviceBox(activationBoxOpen_);
+    }
+}
+
+void CMainWnd::onTray(int64_t mouseMessage) {
+    if (mouseMessage == ui::kTrayLeftUp) {
+        if (!links_.anyConnected()) {
+            showNoDeviceBox(trayBoxOpen_);
+            return;
+        }
+        if (!ui_.windowVisible() || ui_.windowMinimized()) {
+            ui_.showWindow(ui::SkinUi::Show::Show);
+            ui_.showWindow(ui::SkinUi::Show::Restore);
+            topmostPulse();
+            ui_.repaintWindow();
+            ui_.startTimer(kTimerRepaint, kTrayRepaintDelayMs);
+        } else {
+            ui_.showWindow(ui::SkinUi::Show::Hide);
+        }
+    } else if (mouseMessage == ui::kTrayRightUp) {
+        openTrayMenu();
+    }
+}
+
+void CMainWnd::openTrayMenu() {
+    ui_.closeMenu();
+    ui::Point at = ui_.cursorPosition();
+    at.y -= kMenuLift;
+    const std::string exitText(exitItemText(storedLanguageValue(mainIni_)));
+    if (!ui_.openMenu("menu1.xml", at, {ui::MenuItem{"exit", exitText}})) {
+        debugLog("menu1.xml: " + ui_.lastError());
+    }
+}
+
+// ---- messages and timers ------------------------------------------------------
+
+void CMainWnd::setMousepadTint(int message, intptr_t index, intptr_t value) {
+    if (index < 0 || index >= static_cast<intptr_t>(mousepadDkeys_.size())) {
+        return;
+    }
+    const std::string name = indexed("mp_dkey_", static_cast<size_t>(index));
+    if (message == kMsgMousepadTintColor) {
+        ui_.setTintColor(name, static_cast<uint32_t>(value));
+    } else {
+        ui_.setTintAlpha(name, static_cast<int>(value));
+    }
+}
+
+void CMainWnd::handleMessage(int message, intptr_t wParam, intptr_t lParam) {
+    switch (message) {
+        case kMsgMouseRemovedLast:
+            ui_.setFocus("ms_deng_Op_tab");
+            ui_.showWindow(ui::SkinUi::Show::Hide);
+            return;
+        case kActivationMessage:
+            debugLogf("软件标示 %d，%lxd%lxd", message, static_cast<long>(wParam),
+                      static_cast<long>(lParam));
+            activate();
+            return;
+        case kMsgProgressShow:
+            ui_.setVisible("setting_progress", true);
+            return;
+        case kMsgProgressDone:
+            ui_.startTimer(kTimerHideProgress, kProgressHideDelayMs);
+            return;
+        case kMsgMousepadTintColor:
+        case kMsgMousepadTintAlpha:
+            setMousepadTint(message, wParam, lParam);
+            return;
+        case kMsgHookKeySingleKey:
+        case kMsgHookKeyHit:
+        case kMsgHookKeyMacro:
+        case kMsgHookKeyMacro2:
+        case kMsgHookMouseSingleKey:
+        case kMsgHookMouseHit:
+        case kMsgHookMouseMacro:
+        case kMsgHookMouseMacro2:
+            if (options_.features != nullptr) {
+                options_.features->hookMessage(message, wParam, lParam);
+            }
+            return;
+        default:
+            if (!shutDown_) {
+                events_.onMessage(message);
+            }
+            return;
+    }
+}
+
+void CMainWnd::onTimer(int id) {
+    switch (id) {
+        case kTimerHideProgress:
+            ui_.stopTimer(id);
+            ui_.setVisible("setting_progress", false);
+            return;
+        case kTimerWriteBack:
+            events_.onTimer(id);
+            return;
+        case kTimerRepaint:
+            ui_.stopTimer(id);
+            ui_.repaintWindow();
+            debugLog("1234567890");
+            return;
+        case kTimerMouseRead:
+        case kTimerKeyboardRead:
+        case kTimerMousepadRead:
+            ui_.stopTimer(id);
+            events_.onTimer(id);
+            return;
+        case kTimerLivePreview:
+            ui_.repaintWindow();
+            ui_.startTimer(id, kLivePreviewPeriodMs);
+            return;
+        default:
+            return;
+    }
+}
+
+// ---- reactions of the device threads -----------------------------------------
+
+void CMainWnd::showControl(std::string_view name, bool visible) {
+    courier_.send([this, name = std::string(name), visible] { ui_.setVisible(name, visible); });
+}
+
+void CMainWnd::selectTab(std::string_view name) {
+    // Selecting an option notifies as the user's click would: the page follows.
+    courier_.send([this, name = std::string(name)] {
+        if (ui_.setChecked(name, true)) {
+            ui_.notify({std::string(ui::notify::kSelectChanged), name, 1});
+        }
+    });
+}
+
+void CMainWnd::setSliderValue(std::string_view name, int value) {
+    courier_.send([this, name = std::string(name), value] { ui_.setValue(name, value); });
+}
+
+void CMainWnd::setEditText(std::string_view name, std::string_view text) {
+    courier_.send(
+        [this, name = std::string(name), text = std::string(text)] { ui_.setText(name, text); });
+}
+
+void CMainWnd::showWindow(bool visible) {
+    courier_.send([this, visible] {
+        ui_.showWindow(visible ? ui::SkinUi::Show::Show : ui::SkinUi::Show::Hide);
+    });
+}
+
+void CMainWnd::startTimer(int id, int periodMs) {
+    if (!courier_.closed()) {
+        ui_.startTimer(id, periodMs);
+    }
+}
+
+void CMainWnd::postMessage(int message) {
+    courier_.post([this, message] { handleMessage(message, 0, 0); });
+}
+
+void CMainWnd::sendMessage(int message) {
+    courier_.send([this, message] { handleMessage(message, 0, 0); });
+}
+
+void CMainWnd::postActivation() {
+    courier_.post([this] { handleMessage(kActivationMessage, 0, 0); });
+}
+
+void CMainWnd::selectProfileEntry(std::string_view list, int index) {
+    // Selecting a list entry runs its select operation, as the user's choice would.
+    courier_.send([this, list = std::string(list), index] {
+        if (ui_.setCurrentIndex(list, index)) {
+            ui_.notify({std::string(ui::notify::kItemSelect), list, index});
+        }
+    });
+}
+
+void CMainWnd::loadKeyboardDeviceProfile(int index) {
+    courier_.send([this, index] {
+        if (options_.features != nullptr) {
+            options_.features->loadKeyboardDeviceProfile(index);
+        }
+    });
+}
+
+void CMainWnd::saveSelectedProfile(DeviceKind kind, ProfileKind profile) {
+    courier_.send([this, kind, profile] {
+        if (options_.features != nullptr) {
+            options_.features->saveSelectedProfile(kind, profile);
+        }
+    });
+}
+
+void CMainWnd::writeKeyboardDefaultFile(int variant, std::span<const uint8_t> keyTable) {
+    courier_.send([this, variant, keyTable] {
+        if (options_.features != nullptr) {
+            options_.features->writeKeyboardDefaultFile(variant, keyTable);
+        }
+    });
+}
+
+void CMainWnd::showMessageBox(std::string_view textKey) {
+    courier_.send([this, key = std::string(textKey)] { ui_.messageBox("", key, true); });
+}
+
+void CMainWnd::refreshPage(Page page) {
+    courier_.send([this, page] {
+        if (options_.features != nullptr) {
+            options_.features->refreshPage(page);
+        }
+    });
+}
+
+void CMainWnd::triggerLightEffects() {
+    if (options_.features != nullptr) {
+        options_.features->triggerLightEffects();
+    }
+}
+
+// ---- automation -----------------------------------------------------------------
+
+ui::AutomationReply CMainWnd::image(std::string_view kind, std::string_view area) {
+    const DeviceImages* images = nullptr;
+    if (kind == "mouse") {
+        images = &images_.mouse;
+    } else if (kind == "mousepad") {
+        images = &images_.mousepad;
+    } else if (kind == "keyboard") {
+        images = &images_.keyboard;
+    } else {
+        return ui::AutomationReply::failure("unknown device kind: " + std::string(kind));
+    }
+    if (area == "info") {
+        return ui::AutomationReply::success(hex(images->info.snapshot()));
+    }
+    if (area == "keytable") {
+        return ui::AutomationReply::success(hex(images->defaultKeys.snapshot()));
+    }
+    if (area == "records") {
+        return ui::AutomationReply::success(hex(images->records.snapshot()));
+    }
+    if (area == "current") {
+        const auto current = images->current.snapshot();
+        return ui::AutomationReply::success(
+            hex(std::span<const uint8_t>(current.data(), images->currentSize())));
+    }
+    if (auto split = splitIndexedName(area); split && split->first == "bank" &&
+                                             split->second >= 0 &&
+                                             split->second < static_cast<int>(kKeyBankCount)) {
+        return ui::AutomationReply::success(
+            hex(images->banks[static_cast<size_t>(split->second)].snapshot()));
+    }
+    return ui::AutomationReply::failure("unknown image area: " + std::string(area));
+}
+
+void CMainWnd::quit() {
+    // As the tray menu's "exit", on the UI thread.
+    ui_.post([this] { destroyWindow(); });
+}
+
+}  // namespace rxt::shell

@@ -1,0 +1,172 @@
+#pragma once
+// The main window's logic: what it owns (the three device links, the pending
+// flags through the write-back, the worker threads and their stop events, the
+// tray icon), how it starts ("windowinit"), the numbered messages and timers
+// that drive the reads and the write-back, activation, the tray, the skin
+// chooser, the language switch, page switching and the shutdown. Written
+// against the UI interface only, so the same logic runs on the widgets and
+// on the in-memory control tree of the tests.
+
+#include <array>
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "app/shell/notify_router.h"
+#include "app/shell/page_features.h"
+#include "app/shell/page_switching.h"
+#include "app/shell/shell_ids.h"
+#include "app/shell/skin_change.h"
+#include "app/shell/skin_settings.h"
+#include "app/shell/ui_courier.h"
+#include "app/shell/worker_threads.h"
+#include "app/ui/automation_hook.h"
+#include "app/ui/skin_ui.h"
+#include "device/hid_backend.h"
+#include "state/device_events.h"
+#include "state/device_images.h"
+#include "state/device_links.h"
+#include "state/discovery_threads.h"
+#include "state/hotplug_watch.h"
+#include "state/ui_reactions.h"
+#include "state/write_back.h"
+
+namespace rxt::shell {
+
+struct MainWndOptions {
+    // Null: the process-wide HID backend.
+    std::shared_ptr<HidBackend> backend;
+    // Files; empty: the user's own ("main.ini" in the data folder, the
+    // registry stand-in).
+    std::filesystem::path mainIni;
+    std::filesystem::path registryFile;
+    std::chrono::milliseconds shutdownBound = kShutdownBound;
+    // The pause after the links get their identities at "windowinit".
+    std::chrono::milliseconds initSettle = kWindowInitSettle;
+    // Watch the bus for changes as well as polling it.
+    bool watchBus = true;
+    // Start the five discovery and listener threads (tests of the window
+    // alone start them idle).
+    bool discovery = true;
+    PageFeatures* features = nullptr;
+};
+
+class CMainWnd : public ui::WindowHandler,
+                 public UiReactions,
+                 public SkinChangeReceiver,
+                 public ui::AutomationHook {
+  public:
+    CMainWnd(ui::SkinUi& ui, MainWndOptions options = {});
+    // Stops whatever still runs (the normal way out is the tray's "exit").
+    ~CMainWnd() override;
+    CMainWnd(const CMainWnd&) = delete;
+    CMainWnd& operator=(const CMainWnd&) = delete;
+
+    // ---- ui::WindowHandler
+    void initWindow() override;
+    void notify(const ui::Notification& n) override;
+    void handleMessage(int message, intptr_t wParam, intptr_t lParam) override;
+    void onTimer(int id) override;
+    ui::ControlCreation createControl(std::string_view className) override;
+    std::optional<std::string> queryControlText(std::string_view key) override;
+    void onFinalMessage() override;
+
+    // ---- UiReactions (any thread: marshalled to the UI thread)
+    void showControl(std::string_view name, bool visible) override;
+    void selectTab(std::string_view name) override;
+    void setSliderValue(std::string_view name, int value) override;
+    void setEditText(std::string_view name, std::string_view text) override;
+    void showWindow(bool visible) override;
+    void startTimer(int id, int periodMs) override;
+    void postMessage(int message) override;
+    void sendMessage(int message) override;
+    void postActivation() override;
+    void selectProfileEntry(std::string_view list, int index) override;
+    void loadKeyboardDeviceProfile(int index) override;
+    void saveSelectedProfile(DeviceKind kind, ProfileKind profile) override;
+    void writeKeyboardDefaultFile(int variant, std::span<const uint8_t> keyTable) override;
+    void showMessageBox(std::string_view textKey) override;
+    void refreshPage(Page page) override;
+    void triggerLightEffects() override;
+
+    // ---- SkinChangeReceiver
+    void receive(SkinChangedParam param) override;
+
+    // ---- ui::AutomationHook
+    ui::AutomationReply image(std::string_view kind, std::string_view area) override;
+    void quit() override;
+
+    // Ends the program as the tray menu's "exit" does: shutdown, then the
+    // loop's end. UI thread.
+    void destroyWindow();
+    void switchLanguage(Language language);
+
+    // What the window owns, for the pages and the tests.
+    DeviceLinks& links() { return links_; }
+    DeviceImageSet& images() { return images_; }
+    WriteBack& writeBack() { return writeBack_; }
+    WorkerThreads& workers() { return workers_; }
+    NotifyRouter& router() { return router_; }
+    ui::SkinUi& ui() { return ui_; }
+    const std::filesystem::path& mainIni() const { return mainIni_; }
+
+    bool shutDown() const { return shutDown_; }
+    // Worker threads the shutdown had to let go (it timed out).
+    size_t abandonedWorkers() const { return workers_.abandoned(); }
+    // The preview and key controls found in the skin at InitWindow.
+    size_t previewControlsFound() const;
+    size_t keyControlsFound() const;
+    // Per-key light state (red, green, blue, level) of the keyboard frame.
+    std::array<std::array<uint8_t, 4>, 126>& keyLightState() { return keyLight_; }
+
+  private:
+    void onWindowInit();
+    void startWorkers();
+    void shutdown();
+    void activate();
+    void onTray(int64_t mouseMessage);
+    void openTrayMenu();
+    void onMenu(const std::string& item);
+    bool onClick(const ui::Notification& n);
+    bool onSkinChooser(const std::string& name);
+    void showNoDeviceBox(bool& guard);
+    void topmostPulse();
+    void applyStoredLanguage();
+    void setMousepadTint(int message, intptr_t index, intptr_t value);
+
+    ui::SkinUi& ui_;
+    MainWndOptions options_;
+    std::filesystem::path mainIni_;
+    std::filesystem::path registryFile_;
+
+    DeviceLinks links_;
+    DeviceImageSet& images_;
+    HotplugWaker waker_;
+    DiscoveryContext context_;
+    WriteBack writeBack_;
+    DeviceEvents events_;
+    std::unique_ptr<HotplugWatch> watch_;
+
+    std::array<bool, 20> mouseDkeys_{};
+    std::array<bool, 15> mousepadDkeys_{};
+    std::array<bool, 126> keyboardKeys_{};
+    std::array<bool, 5> titleButtons_{};
+    std::array<std::array<uint8_t, 4>, 126> keyLight_{};
+
+    NotifyRouter router_;
+    PageSwitching pages_;
+    bool activationBoxOpen_ = false;
+    bool trayBoxOpen_ = false;
+    bool windowInitDone_ = false;
+    bool shutDown_ = false;
+
+    UiCourier courier_;
+    // Last: the threads end before anything they use goes.
+    WorkerThreads workers_;
+};
+
+}  // namespace rxt::shell

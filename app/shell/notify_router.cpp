@@ -1,0 +1,69 @@
+#include "app/shell/notify_router.h"
+
+#include <charconv>
+
+namespace rxt::shell {
+
+std::optional<std::pair<std::string, int>> splitIndexedName(std::string_view name) {
+    size_t digits = 0;
+    while (digits < name.size() && name[name.size() - 1 - digits] >= '0' &&
+           name[name.size() - 1 - digits] <= '9') {
+        ++digits;
+    }
+    if (digits == 0) {
+        return std::nullopt;
+    }
+    const std::string_view number = name.substr(name.size() - digits);
+    int value = 0;
+    const auto [end, ec] = std::from_chars(number.data(), number.data() + number.size(), value);
+    if (ec != std::errc() || end != number.data() + number.size()) {
+        return std::nullopt;
+    }
+    return std::make_pair(std::string(name.substr(0, name.size() - digits)), value);
+}
+
+void NotifyRouter::on(std::string_view type, std::string_view name, Handler handler) {
+    names_[{std::string(type), std::string(name)}] = std::move(handler);
+}
+
+void NotifyRouter::onIndexed(std::string_view type, std::string_view prefix, Handler handler) {
+    prefixes_[{std::string(type), std::string(prefix)}] = std::move(handler);
+}
+
+const NotifyRouter::Handler* NotifyRouter::find(std::string_view type, std::string_view name,
+                                                int& index) const {
+    if (auto it = names_.find(std::make_pair(std::string(type), std::string(name)));
+        it != names_.end()) {
+        index = -1;
+        return &it->second;
+    }
+    const auto split = splitIndexedName(name);
+    if (!split) {
+        return nullptr;
+    }
+    // The prefix is the whole name less its number: "kb_key_37" is looked up
+    // as "kb_key_", so "kb_key_fct_combo_23" never reaches "kb_key_".
+    if (auto it = prefixes_.find(std::make_pair(std::string(type), split->first));
+        it != prefixes_.end()) {
+        index = split->second;
+        return &it->second;
+    }
+    return nullptr;
+}
+
+bool NotifyRouter::route(const ui::Notification& n) const {
+    int index = -1;
+    const Handler* handler = find(n.type, n.sender, index);
+    if (handler == nullptr) {
+        return false;
+    }
+    (*handler)(n, index);
+    return true;
+}
+
+bool NotifyRouter::handles(std::string_view type, std::string_view name) const {
+    int index = -1;
+    return find(type, name, index) != nullptr;
+}
+
+}  // namespace rxt::shell
