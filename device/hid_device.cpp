@@ -340,6 +340,7 @@ bool HidDevice::transfer(bool isRead, size_t length, uint8_t* buffer, int timeou
     int fd;
     bool filter;
     bool isSocket;
+    bool prependId;
     {
         std::lock_guard lock(mutex_);
         if (fd_ < 0 || closing_) {
@@ -348,6 +349,9 @@ bool HidDevice::transfer(bool isRead, size_t length, uint8_t* buffer, int timeou
         fd = fd_;
         filter = isRead && filterInput_;
         isSocket = isSocket_;
+        // Nodes deliver unnumbered input reports without an id byte; callers
+        // always get one (0), as the report lengths count it.
+        prependId = isRead && !collection_.numbered && length >= 2;
         ++busy_;
     }
     std::atomic<bool>& flag = isRead ? readInProgress_ : writeInProgress_;
@@ -380,7 +384,13 @@ bool HidDevice::transfer(bool isRead, size_t length, uint8_t* buffer, int timeou
             break;  // hang-up or error without data: the device is gone
         }
         ssize_t done;
-        if (isRead) {
+        if (prependId) {
+            done = ::read(fd, buffer + 1, length - 1);
+            if (done > 0) {
+                buffer[0] = 0;
+                ++done;
+            }
+        } else if (isRead) {
             done = ::read(fd, buffer, length);
         } else if (isSocket) {
             done = ::send(fd, buffer, length, MSG_NOSIGNAL | MSG_DONTWAIT);

@@ -533,3 +533,34 @@ TEST_F(SharedNodeTest, UnpackReportDecodesTheConsumerUsage) {
 
 }  // namespace
 }  // namespace rxt
+
+namespace rxt {
+namespace {
+
+TEST_F(HidDeviceTest, UnnumberedReportsAreReadBehindAZeroIdByte) {
+    // Consumer control without report ids: one 16-bit array slot.
+    const std::vector<uint8_t> descriptor = {0x05, 0x0C, 0x09, 0x01, 0xA1, 0x01, 0x15, 0x00,
+                                             0x26, 0xFF, 0x0F, 0x19, 0x00, 0x2A, 0xFF, 0x0F,
+                                             0x75, 0x10, 0x95, 0x01, 0x81, 0x00, 0xC0};
+    HidNodeInfo node{"/dev/fake-consumer", 0x320F, 0x2002, 0, 2, descriptor};
+    backend->addNode(node);
+    DeviceEnds ends{*backend};
+    HidDevice device{backend};
+    ASSERT_TRUE(device.open(node.path, true, false, true, false));
+    EXPECT_EQ(device.caps().inputLength, 3);
+
+    sendPacket(ends.at(0), {0x02, 0x04});  // the node delivers the data alone
+    uint8_t report[3] = {0xAA, 0xAA, 0xAA};
+    size_t count = 0;
+    ASSERT_TRUE(device.read(sizeof report, report, 1000, &count));
+    EXPECT_EQ(count, 3u);
+    EXPECT_EQ(report[0], 0);
+    std::vector<HidDataItem>& items = device.items(HidReportType::Input);
+    ASSERT_TRUE(device.unpackReport(items, HidReportType::Input, report, count));
+    ASSERT_FALSE(items.empty());
+    ASSERT_FALSE(items[0].usages.empty());
+    EXPECT_EQ(items[0].usages[0], 1026);
+}
+
+}  // namespace
+}  // namespace rxt
