@@ -42,7 +42,7 @@ Pass detectionPass(DeviceKind kind, DiscoveryContext& context, bool& enumerated)
     DeviceLink& link = context.links[kind];
     std::lock_guard lock(link.transferLock());
     if (link.connected()) {
-        if (context.links.backend()->present(link.device().devicePath())) {
+        if (link.device().present(link.device().devicePath())) {
             return Pass::StillPresent;
         }
         link.setConnected(false);

@@ -58,13 +58,10 @@ void react(DeviceKind kind, DiscoveryContext& context, uint16_t usage) {
 // Reads notifications until the stop event (true) or the device goes (false).
 bool reportLoop(DeviceKind kind, DiscoveryContext& context, HidDevice& device,
                 const StopEvent& stop) {
-    // Reports are unpacked with the report id first. An interface without
-    // report ids delivers the data alone, so it is read in after a 0.
-    const bool numbered = device.collection().numbered;
+    // The transport puts a 0 before reports of interfaces without report ids,
+    // so every report starts with its id.
     const size_t length = device.caps().inputLength;
     std::vector<uint8_t> report(length < 2 ? 2 : length);
-    uint8_t* into = numbered ? report.data() : report.data() + 1;
-    const size_t room = numbered ? report.size() : report.size() - 1;
     const std::string path = device.devicePath();
     for (;;) {
         if (stop.waitFor(kStopPoll)) {
@@ -72,13 +69,11 @@ bool reportLoop(DeviceKind kind, DiscoveryContext& context, HidDevice& device,
         }
         const auto started = Clock::now();
         size_t count = 0;
-        if (device.read(room, into, kListenerReadTimeoutMs, &count)) {
-            report[0] = numbered ? report[0] : 0;
-            react(kind, context,
-                  notificationUsage(device, report.data(), numbered ? count : count + 1));
+        if (device.read(report.size(), report.data(), kListenerReadTimeoutMs, &count)) {
+            react(kind, context, notificationUsage(device, report.data(), count));
             continue;
         }
-        if (!context.links.backend()->present(path)) {
+        if (!device.present(path)) {
             return false;
         }
         if (Clock::now() - started < kBrokenReadBound) {

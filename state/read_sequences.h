@@ -14,20 +14,28 @@ namespace rxt {
 // block; more stops the read with "message_text_11".
 inline constexpr int kMaxKeyboardKeys = kMaxBlockSize / 3;
 
-void readAllMouse(DeviceLink& link, DeviceImages& images, UiReactions& ui);
-void readAllMousepad(DeviceLink& link, DeviceImages& images, UiReactions& ui);
-// False when the key count stopped the read (the message box was shown).
-bool readAllKeyboard(DeviceLink& link, DeviceImages& images, UiReactions& ui);
+// How a sequence went, for callers that report it (the program itself goes
+// on whatever the results).
+struct ReadResult {
+    bool completed = true;           // false when the key count stopped the keyboard's read
+    int firstFailure = kResultDone;  // the first command result other than 1, if any
+    bool ok() const { return completed && firstFailure == kResultDone; }
+};
+
+ReadResult readAllMouse(DeviceLink& link, DeviceImages& images, UiReactions& ui);
+ReadResult readAllMousepad(DeviceLink& link, DeviceImages& images, UiReactions& ui);
+// Stops (completed false) with the message box when the key count is too large.
+ReadResult readAllKeyboard(DeviceLink& link, DeviceImages& images, UiReactions& ui);
 // The read all of images.kind().
-bool readAll(DeviceLink& link, DeviceImages& images, UiReactions& ui);
+ReadResult readAll(DeviceLink& link, DeviceImages& images, UiReactions& ui);
 
 // Re-reads the current record: record 0 for the mouse and the keyboard, the
 // device's current record for the mousepad.
-void refreshCurrentRecord(DeviceLink& link, DeviceImages& images, UiReactions& ui);
+ReadResult refreshCurrentRecord(DeviceLink& link, DeviceImages& images, UiReactions& ui);
 
 // Reads the keyboard's default key table and writes it as the default device
 // file of the attached variant.
-void exportDefaultKeyTable(DeviceLink& link, DeviceImageSet& images, UiReactions& ui);
+ReadResult exportDefaultKeyTable(DeviceLink& link, DeviceImageSet& images, UiReactions& ui);
 
 // The mousepad's current index as read from the device, checked against the
 // record table: an index of 5 or more is taken as 0.

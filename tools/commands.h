@@ -20,5 +20,7 @@ struct Context {
 
 int cmdDevices(const Context& ctx, const std::vector<std::string>& args);
 int cmdRaw(const Context& ctx, const std::vector<std::string>& args);
+int cmdRead(const Context& ctx, const std::vector<std::string>& args);
+int cmdWatch(const Context& ctx, const std::vector<std::string>& args);
 
 }  // namespace rxt::tools

@@ -19,6 +19,9 @@ constexpr const char* kUsage =
     "  raw KIND COMMAND [options]    one command exchange with KIND (mouse, mousepad,\n"
     "                                keyboard); options --offset N --length N --bank N\n"
     "                                --data HEX --block-size N\n"
+    "  read KIND                     the read-all sequence of KIND, every image in hex\n"
+    "  watch [--seconds N]           device arrivals, removals, notifications, re-reads\n"
+    "                                and writes as they happen, until N s or Ctrl-C\n"
     "\n"
     "options:\n"
     "  --bus sim:PATH   use the simulated bus at PATH (overrides RXT_HID_BUS)\n"
@@ -71,6 +74,10 @@ int runRxtctl(const std::vector<std::string>& argsIn, std::ostream& out, std::os
         status = cmdDevices(ctx, args);
     } else if (args[0] == "raw") {
         status = cmdRaw(ctx, args);
+    } else if (args[0] == "read") {
+        status = cmdRead(ctx, args);
+    } else if (args[0] == "watch") {
+        status = cmdWatch(ctx, args);
     } else {
         err << "rxtctl: unknown command \"" << args[0] << "\"\n" << kUsage;
         status = kExitUsage;

@@ -298,5 +298,20 @@ TEST_F(Discovery, ABusChangeWakesDetectionAtOnce) {
     EXPECT_LT(ui.firstTime("show ms_tab") - plugged, 700ms);
 }
 
+TEST_F(Discovery, AKeyboardSharingItsNodeWithOtherCollectionsStaysAttached) {
+    HidNodeInfo node = test::configNode("fake/combo", 0x0C45, 0x6553);
+    node.descriptor = test::configAndConsumerDescriptor();
+    trio.route("fake/combo", &trio.device(DeviceKind::Keyboard));
+    trio.backend->addNode(node);
+    workers.start();
+    ASSERT_TRUE(ui.waitFor("window show", kGenerous));
+    EXPECT_EQ(trio.link(DeviceKind::Keyboard).device().devicePath(), "fake/combo&col01");
+    std::this_thread::sleep_for(500ms);  // several 100 ms probes
+    EXPECT_FALSE(ui.has("hide kb_tab"));
+    EXPECT_TRUE(trio.link(DeviceKind::Keyboard).connected());
+    trio.backend->removeNode("fake/combo");
+    EXPECT_TRUE(ui.waitFor("hide kb_tab", kGenerous));
+}
+
 }  // namespace
 }  // namespace rxt

@@ -53,7 +53,7 @@ TEST(MouseReadAll, FillsEveryImageAsTheDeviceHoldsIt) {
     images.setRecord(0, record0);
     RecordingUi ui;
 
-    readAllMouse(*rig.link, images, ui);
+    EXPECT_TRUE(readAllMouse(*rig.link, images, ui).ok());
 
     EXPECT_EQ(bytesOf(images.info), rig.device.memory(kInfo, 0, kInfoRecordSize));
     EXPECT_EQ(bytesOf(images.defaultKeys), rig.device.memory(kBlock, 0, kKeyTableSize));
@@ -85,7 +85,7 @@ TEST(MouseReadAll, ARefusedChunkKeepsWhatArrivedBeforeIt) {
                        FakeReply::serve(), FakeReply::withStatus(0xFF)});
     RecordingUi ui;
 
-    readAllMouse(*rig.link, images, ui);
+    EXPECT_EQ(readAllMouse(*rig.link, images, ui).firstFailure, kResultRefused);
 
     EXPECT_EQ(bytesOf(images.defaultKeys, 0, 112), rig.device.memory(kBlock, 0, 112));
     EXPECT_EQ(bytesOf(images.defaultKeys, 112, 400), std::vector<uint8_t>(400, 0xEE));
@@ -102,7 +102,7 @@ TEST(ReadAll, AnAbsentDeviceKeepsTheKeyTablesAndReloadsTheCurrentRecord) {
     images.current.fill(0x77);
     RecordingUi ui;
 
-    readAllMouse(*rig.link, images, ui);
+    EXPECT_EQ(readAllMouse(*rig.link, images, ui).firstFailure, kResultNoDevice);
 
     EXPECT_EQ(rig.device.requestCount(), 0u);
     EXPECT_EQ(bytesOf(images.defaultKeys), std::vector<uint8_t>(kKeyTableSize, 0x11));
@@ -129,7 +129,7 @@ class KeyboardReadAll : public ::testing::Test {
 
 TEST_F(KeyboardReadAll, With170KeysReadsA510ByteTable) {
     setKeyCount(170);
-    EXPECT_TRUE(readAllKeyboard(*rig.link, images, ui));
+    EXPECT_TRUE(readAllKeyboard(*rig.link, images, ui).ok());
     EXPECT_EQ(rig.link->blockSize(), 510);
     EXPECT_EQ(bytesOf(images.defaultKeys, 0, 510), rig.device.memory(kBlock, 0, 510));
     EXPECT_EQ(bytesOf(images.defaultKeys, 510, 2), std::vector<uint8_t>(2, 0));
@@ -153,7 +153,9 @@ TEST_F(KeyboardReadAll, With170KeysReadsA510ByteTable) {
 
 TEST_F(KeyboardReadAll, With171KeysStopsWithTheMessageAndSendsNothingMore) {
     setKeyCount(171);
-    EXPECT_FALSE(readAllKeyboard(*rig.link, images, ui));
+    const ReadResult result = readAllKeyboard(*rig.link, images, ui);
+    EXPECT_FALSE(result.completed);
+    EXPECT_EQ(result.firstFailure, kResultDone);
     EXPECT_EQ(codesSent(rig.device), (std::vector<uint8_t>{1, 3}));
     EXPECT_EQ(rig.link->blockSize(), kMaxBlockSize);
     EXPECT_EQ(ui.calls(), std::vector<std::string>{"message message_text_11"});
