@@ -32,6 +32,31 @@ bool isChooserButton(std::string_view name, std::string_view base) {
                             splitIndexedName(name)->first.size() == base.size() + 1);
 }
 
+// "#RRGGBB" (or "RRGGBB") as an opaque ARGB colour.
+std::optional<uint32_t> parseRgb(std::string_view text) {
+    if (!text.empty() && text.front() == '#') {
+        text.remove_prefix(1);
+    }
+    if (text.size() != 6) {
+        return std::nullopt;
+    }
+    uint32_t value = 0;
+    for (char c : text) {
+        int digit;
+        if (c >= '0' && c <= '9') {
+            digit = c - '0';
+        } else if (c >= 'a' && c <= 'f') {
+            digit = c - 'a' + 10;
+        } else if (c >= 'A' && c <= 'F') {
+            digit = c - 'A' + 10;
+        } else {
+            return std::nullopt;
+        }
+        value = value << 4 | static_cast<uint32_t>(digit);
+    }
+    return 0xFF000000u | value;
+}
+
 std::string hex(std::span<const uint8_t> bytes) {
     static constexpr char kDigits[] = "0123456789ABCDEF";
     std::string out;
@@ -155,6 +180,10 @@ void CMainWnd::initWindow() {
     }
     for (size_t i = 0; i < keyboardKeys_.size(); ++i) {
         keyboardKeys_[i] = ui_.hasControl(indexed("kb_key_", i));
+    }
+    // The skin's own background until a stored one replaces it at "windowinit".
+    if (ui_.backgroundImage("root").empty() && ui_.backgroundColor("root") == 0) {
+        ui_.setBackgroundImage("root", kDefaultBackground);
     }
     for (std::string_view palette : kLightPalettes) {
         ui_.setPaletteColor(palette, kPaletteStartColor);
@@ -366,7 +395,12 @@ bool CMainWnd::onSkinChooser(const std::string& name) {
     } else if (name == "skin_color") {
         ui_.setCurrentPage("skin_tab", 1);
     } else if (isChooserButton(name, "skin_color_btn")) {
-        skinChangeObserver().broadcast({true, ui_.backgroundColor(name), {}});
+        // The swatch's colour: its user data ("#RRGGBB"), else its background.
+        uint32_t color = ui_.backgroundColor(name);
+        if (auto parsed = parseRgb(ui_.userData(name))) {
+            color = *parsed;
+        }
+        skinChangeObserver().broadcast({true, color, {}});
     } else if (isChooserButton(name, "skin_image_btn")) {
         const std::string image = ui_.userData(name);
         if (image.empty()) {
