@@ -1,5 +1,8 @@
 #include "state/device_workers.h"
 
+#include <pthread.h>
+#include <time.h>
+
 namespace rxt {
 
 DeviceWorkers::DeviceWorkers(DiscoveryContext& context) : context_(context) {}
@@ -71,6 +74,19 @@ bool DeviceWorkers::join(std::chrono::milliseconds bound) {
 size_t DeviceWorkers::running() const {
     std::lock_guard lock(mutex_);
     return started_ - ended_count_;
+}
+
+std::chrono::nanoseconds DeviceWorkers::cpuTime() {
+    std::chrono::nanoseconds total{0};
+    for (auto& thread : threads_) {
+        clockid_t clock;
+        timespec used{};
+        if (thread.joinable() && pthread_getcpuclockid(thread.native_handle(), &clock) == 0 &&
+            clock_gettime(clock, &used) == 0) {
+            total += std::chrono::seconds(used.tv_sec) + std::chrono::nanoseconds(used.tv_nsec);
+        }
+    }
+    return total;
 }
 
 void DeviceWorkers::finished() {

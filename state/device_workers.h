@@ -49,6 +49,8 @@ class DeviceWorkers {
     bool hotplugWatching() const { return watch_ && watch_->running(); }
     // Threads that have not ended yet.
     size_t running() const;
+    // CPU time the threads have used so far (while they run, before join).
+    std::chrono::nanoseconds cpuTime();
 
   private:
     void finished();
