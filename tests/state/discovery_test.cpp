@@ -298,6 +298,22 @@ TEST_F(Discovery, ABusChangeWakesDetectionAtOnce) {
     EXPECT_LT(ui.firstTime("show ms_tab") - plugged, 700ms);
 }
 
+TEST_F(Discovery, ABusChangeWakesAnIdleListenerAtOnce) {
+    trio.plug(DeviceKind::Mouse);
+    workers.start();
+    ASSERT_TRUE(ui.waitFor("show ms_tab", kGenerous));
+    std::this_thread::sleep_for(300ms);  // the listener found nothing and sleeps 1 s
+    FakeCommandDevice consumer;
+    const auto plugged = Clock::now();
+    plugConsumer(DeviceKind::Mouse, consumer, "fake/mouse-consumer");
+    const auto until = plugged + kGenerous;
+    while (trio.backend->openCount("fake/mouse-consumer") == 0 && Clock::now() < until) {
+        std::this_thread::sleep_for(2ms);
+    }
+    ASSERT_GT(trio.backend->openCount("fake/mouse-consumer"), 0);
+    EXPECT_LT(Clock::now() - plugged, 600ms);
+}
+
 TEST_F(Discovery, AKeyboardSharingItsNodeWithOtherCollectionsStaysAttached) {
     HidNodeInfo node = test::configNode("fake/combo", 0x0C45, 0x6553);
     node.descriptor = test::configAndConsumerDescriptor();

@@ -219,6 +219,20 @@ TEST_F(SimEndToEnd, UnplugAndReplugGiveThePageReactions) {
     EXPECT_TRUE(window.links().connected(DeviceKind::Mouse));
     ASSERT_TRUE(sim().unplug(DeviceKind::Mouse));
     ASSERT_TRUE(ui.waitFor("post 3077", kGenerous));  // the only device
+
+    ASSERT_TRUE(sim().plug(DeviceKind::Keyboard));
+    ASSERT_TRUE(ui.waitForCount("show kb_tab", 2, kGenerous));
+    ASSERT_TRUE(ui.waitForCount("window show", 2, kGenerous));
+    ASSERT_TRUE(sim().plug(DeviceKind::Mousepad));
+    ASSERT_TRUE(ui.waitForCount("show mp_tab", 2, kGenerous));
+    const auto until = Clock::now() + kGenerous;
+    while (!(window.links().connected(DeviceKind::Keyboard) &&
+             window.links().connected(DeviceKind::Mousepad)) &&
+           Clock::now() < until) {
+        std::this_thread::sleep_for(5ms);
+    }
+    EXPECT_TRUE(window.links().connected(DeviceKind::Keyboard));
+    EXPECT_TRUE(window.links().connected(DeviceKind::Mousepad));
 }
 
 TEST_F(SimEndToEnd, ReadAllNotificationIsHandledBeforeTheNextReportIsRead) {
