@@ -356,6 +356,12 @@ void CMainWnd::notify(const ui::Notification& n) {
     if (n.type == ui::notify::kClick && onClick(n)) {
         return;
     }
+    // The chooser's two page buttons may be options as well as plain buttons.
+    if (n.type == ui::notify::kSelectChanged && n.value == 1 &&
+        (n.sender == "skin_image" || n.sender == "skin_color")) {
+        onSkinChooser(n.sender);
+        return;
+    }
     if (n.type == ui::notify::kSelectChanged && pages_.onSelectChanged(n)) {
         router_.route(n);  // pages may want to know too
         return;

@@ -21,8 +21,11 @@ inline std::string projectSkinFolder() {
 
 class ShellHome {
   public:
+    // The data folder is made, so that a test can write the file first.
     std::filesystem::path mainIni() const {
-        return home_.path() / "Documents" / "RX-T7100 GamingMouse" / "main.ini";
+        const auto folder = home_.path() / "Documents" / "RX-T7100 GamingMouse";
+        std::filesystem::create_directories(folder);
+        return folder / "main.ini";
     }
     std::filesystem::path registry() const {
         return home_.path() / "config" / "rx-t7100" / "registry.ini";
