@@ -1,0 +1,41 @@
+// rxt-grab: saves a picture of one X window (or the whole screen) as PNG, for
+// the screenshots of the program's pages and the end-to-end tests.
+//
+//   rxt-grab WINDOW_ID|root OUTPUT.png
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPixmap>
+#include <QScreen>
+#include <cstdio>
+#include <cstdlib>
+#include <string_view>
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: rxt-grab WINDOW_ID|root OUTPUT.png\n");
+        return 2;
+    }
+    QGuiApplication app(argc, argv);
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr) {
+        std::fprintf(stderr, "rxt-grab: no screen\n");
+        return 1;
+    }
+    WId window = 0;
+    if (std::string_view(argv[1]) != "root") {
+        char* end = nullptr;
+        window = static_cast<WId>(std::strtoull(argv[1], &end, 0));
+        if (end == argv[1] || *end != '\0' || window == 0) {
+            std::fprintf(stderr, "rxt-grab: not a window id: %s\n", argv[1]);
+            return 2;
+        }
+    }
+    const QPixmap picture = screen->grabWindow(window);
+    if (picture.isNull() || !picture.save(QString::fromLocal8Bit(argv[2]), "PNG")) {
+        std::fprintf(stderr, "rxt-grab: cannot grab or save %s\n", argv[2]);
+        return 1;
+    }
+    std::printf("%dx%d\n", picture.width(), picture.height());
+    return 0;
+}
