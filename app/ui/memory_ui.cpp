@@ -1130,7 +1130,7 @@ MemoryUi::Control* MemoryUi::userTarget(std::string_view name,
 }
 
 bool MemoryUi::userClick(std::string_view name) {
-    Control* c = userTarget(name, {ControlKind::Button, ControlKind::Option, ControlKind::Custom});
+    Control* c = userTarget(name, {ControlKind::Button, ControlKind::Option});
     if (!c) {
         return false;
     }

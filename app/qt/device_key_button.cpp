@@ -1,0 +1,87 @@
+#include "app/qt/device_key_button.h"
+
+#include <QDir>
+#include <QPainter>
+#include <algorithm>
+
+#include "app/qt/circle_progress.h"
+
+namespace rxt::ui {
+
+namespace {
+
+QPixmap loadImage(const QString& folder, const QString& name) {
+    if (name.isEmpty()) {
+        return {};
+    }
+    const QString path = QDir::isAbsolutePath(name) ? name : QDir(folder).filePath(name);
+    return QPixmap(path);  // null when missing or unreadable
+}
+
+}  // namespace
+
+CDeviceKeyButtonUI::CDeviceKeyButtonUI(QWidget* parent) : QPushButton(parent) {}
+
+void CDeviceKeyButtonUI::setImageFolder(const QString& folder) {
+    folder_ = folder;
+    lightPixmap_ = loadImage(folder_, lightImage_);
+    keySetPixmap_ = loadImage(folder_, keySetImage_);
+    update();
+}
+
+void CDeviceKeyButtonUI::setLightImage(const QString& name) {
+    lightImage_ = name;
+    lightPixmap_ = loadImage(folder_, name);
+    update();
+}
+
+void CDeviceKeyButtonUI::setKeySetImage(const QString& name) {
+    keySetImage_ = name;
+    keySetPixmap_ = loadImage(folder_, name);
+    update();
+}
+
+void CDeviceKeyButtonUI::setNameTextColor(const QString& text) {
+    if (colorFromText(text).isValid()) {
+        nameTextColor_ = text;
+    }
+}
+
+void CDeviceKeyButtonUI::setLight(const KeyLight& light) {
+    if (light == light_) {
+        return;
+    }
+    light_ = light;
+    light_.level = std::clamp(light.level, 0, 255);
+    update();
+}
+
+void CDeviceKeyButtonUI::paintEvent(QPaintEvent* event) {
+    QPushButton::paintEvent(event);
+    QPainter p(this);
+    if (!keySetPixmap_.isNull()) {
+        p.drawPixmap(rect(), keySetPixmap_);
+    }
+    if (!light_.display || light_.level == 0) {
+        return;
+    }
+    QColor c = QColor::fromRgb(light_.color);
+    c.setAlpha(light_.level);
+    if (lightPixmap_.isNull()) {
+        p.fillRect(rect().adjusted(2, 2, -2, -2), c);
+        return;
+    }
+    // The light image gives the shape; the light gives its colour and strength.
+    QPixmap tinted(lightPixmap_.size());
+    tinted.fill(Qt::transparent);
+    {
+        QPainter t(&tinted);
+        t.drawPixmap(0, 0, lightPixmap_);
+        t.setCompositionMode(QPainter::CompositionMode_SourceIn);
+        t.fillRect(tinted.rect(), QColor(c.red(), c.green(), c.blue()));
+    }
+    p.setOpacity(light_.level / 255.0);
+    p.drawPixmap(rect(), tinted);
+}
+
+}  // namespace rxt::ui

@@ -1,0 +1,49 @@
+#pragma once
+// "DeviceKeyButton": a key of the keyboard picture. Besides being a button it
+// shows the key's light: its light image drawn in the light colour at the
+// light level, over its key-set image.
+
+#include <QPushButton>
+
+#include "app/ui/skin_ui.h"
+
+namespace rxt::ui {
+
+class CDeviceKeyButtonUI : public QPushButton {
+    Q_OBJECT
+    Q_PROPERTY(QString lightimage READ lightImage WRITE setLightImage)
+    Q_PROPERTY(QString keysetimage READ keySetImage WRITE setKeySetImage)
+    Q_PROPERTY(QString tvnametextcolor READ nameTextColor WRITE setNameTextColor)
+
+  public:
+    explicit CDeviceKeyButtonUI(QWidget* parent = nullptr);
+
+    // Image names are resolved against this folder (the skin folder).
+    void setImageFolder(const QString& folder);
+
+    QString lightImage() const { return lightImage_; }
+    void setLightImage(const QString& name);
+    QString keySetImage() const { return keySetImage_; }
+    void setKeySetImage(const QString& name);
+    // Accepted ("#RRGGBB", with or without '#') and kept, but it changes
+    // nothing in the picture.
+    QString nameTextColor() const { return nameTextColor_; }
+    void setNameTextColor(const QString& text);
+
+    const KeyLight& light() const { return light_; }
+    void setLight(const KeyLight& light);
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    QString folder_;
+    QString lightImage_;
+    QString keySetImage_;
+    QString nameTextColor_;
+    QPixmap lightPixmap_;
+    QPixmap keySetPixmap_;
+    KeyLight light_;
+};
+
+}  // namespace rxt::ui

@@ -1,0 +1,1025 @@
+#include "app/qt/qt_ui.h"
+
+#include <QAbstractButton>
+#include <QAbstractSlider>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMetaProperty>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QScreen>
+#include <QSlider>
+#include <QStackedWidget>
+#include <QSystemTrayIcon>
+#include <QTabWidget>
+#include <QTextEdit>
+#include <algorithm>
+
+#include "app/qt/circle_progress.h"
+#include "app/qt/color_palette.h"
+#include "app/qt/device_key_button.h"
+#include "app/qt/notify_adaptor.h"
+#include "app/qt/skin_loader.h"
+#include "app/qt/tint_overlay.h"
+
+namespace rxt::ui {
+
+namespace {
+
+QString qs(std::string_view s) {
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+std::string ss(const QString& s) {
+    return s.toStdString();
+}
+
+const char* const kTextKey = "textkey";
+const char* const kUserData = "userdata";
+const char* const kBackground = "_rxt_bg";
+const char* const kImage = "_rxt_img";
+const char* const kBorder = "_rxt_border";
+const char* const kSkinStyle = "_rxt_css0";
+
+QString rgba(uint32_t argb) {
+    const QColor c = QColor::fromRgba(argb);
+    return QStringLiteral("rgba(%1,%2,%3,%4)")
+        .arg(c.red())
+        .arg(c.green())
+        .arg(c.blue())
+        .arg(c.alpha());
+}
+
+}  // namespace
+
+QtUi::QtUi(std::string skinFolder, QObject* parent)
+    : QObject(parent), folder_(std::move(skinFolder)) {
+    dispatcher_.setWake([this] {
+        QMetaObject::invokeMethod(
+            this, [this] { dispatcher_.runPending(); }, Qt::QueuedConnection);
+    });
+    adaptor_ = new NotifyAdaptor([this](Notification n) { deliver(n); },
+                                 [this] { return quiet_ > 0; }, this);
+}
+
+QtUi::~QtUi() {
+    dispatcher_.close();
+    dispatcher_.setWake({});
+    delete about_;
+    delete menu_;
+    delete window_;
+}
+
+bool QtUi::fail(std::string reason) const {
+    error_ = std::move(reason);
+    return false;
+}
+
+void QtUi::deliver(const Notification& n) {
+    if (handler_) {
+        handler_->notify(n);
+    }
+}
+
+QWidget* QtUi::widget(std::string_view name) const {
+    if (!window_ || name.empty()) {
+        return nullptr;
+    }
+    const QString key = qs(name);
+    if (auto it = cache_.find(key); it != cache_.end() && it.value()) {
+        return it.value();
+    }
+    QWidget* w = window_->objectName() == key ? window_.data() : window_->findChild<QWidget*>(key);
+    if (w) {
+        cache_.insert(key, w);
+    }
+    return w;
+}
+
+// ---- resources and window ---------------------------------------------------
+
+bool QtUi::loadIndex(std::string_view file) {
+    SkinIndex index = readSkinIndexFile(skinPath(folder_, file));
+    if (!index.error.empty()) {
+        return fail(index.error);
+    }
+    index_ = std::move(index);
+    return true;
+}
+
+std::string QtUi::resolve(std::string_view resourceOrFile) const {
+    const auto it = index_.files.find(resourceOrFile);
+    return it == index_.files.end() ? std::string(resourceOrFile) : it->second;
+}
+
+QString QtUi::skinFile(std::string_view resource, std::string_view fallback) const {
+    const auto it = index_.files.find(resource);
+    return qs(
+        skinPath(folder_, it == index_.files.end() ? fallback : std::string_view(it->second)));
+}
+
+bool QtUi::createMainWindow(WindowHandler& handler, std::string_view skin, std::string_view title,
+                            int width, int height) {
+    handler_ = &handler;
+    SkinLoader loader(qs(folder_), &handler);
+    loader.resolvePage = [this](const QString& file) {
+        return qs(skinPath(folder_, resolve(ss(file))));
+    };
+    QWidget* root = loader.loadFile(qs(skinPath(folder_, resolve(skin))), nullptr);
+    loadErrors_ = loader.errors();
+    if (!root) {
+        return fail(ss(loadErrors_.join("; ")));
+    }
+    window_ = root;
+    cache_.clear();
+    root->setWindowTitle(qs(title));
+    root->resize(width, height);
+    root->installEventFilter(this);
+    {
+        Quiet quiet(*this);
+        for (QWidget* w : root->findChildren<QWidget*>()) {
+            if (const QString key = w->property(kTextKey).toString(); !key.isEmpty()) {
+                setWidgetText(w, qs(translate(ss(key))));
+            }
+        }
+    }
+    adaptor_->attach(root);
+    handler.initWindow();
+    if (!loadErrors_.isEmpty()) {
+        // The window is usable; the missing parts are reported.
+        return fail(ss(loadErrors_.join("; ")));
+    }
+    return true;
+}
+
+bool QtUi::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == window_ && event->type() == QEvent::Close) {
+        // Closing the window only hides it; the program lives on in the tray.
+        event->ignore();
+        window_->hide();
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+int QtUi::run() {
+    const int code = QCoreApplication::exec();
+    dispatcher_.close();
+    if (handler_) {
+        handler_->onFinalMessage();
+    }
+    return code;
+}
+
+void QtUi::quit(int code) {
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(), [code] { QCoreApplication::exit(code); },
+        Qt::QueuedConnection);
+}
+
+void QtUi::showWindow(Show how) {
+    if (!window_) {
+        return;
+    }
+    switch (how) {
+        case Show::Hide:
+            window_->hide();
+            break;
+        case Show::Show:
+            window_->show();
+            window_->raise();
+            window_->activateWindow();
+            break;
+        case Show::Restore:
+            window_->showNormal();
+            window_->raise();
+            window_->activateWindow();
+            break;
+        case Show::Minimize:
+            window_->showMinimized();
+            break;
+    }
+    if (how != Show::Hide && how != Show::Minimize && !initSent_) {
+        initSent_ = true;
+        dispatcher_.post([this] { deliver({std::string(notify::kWindowInit), "", 0}); });
+    }
+}
+
+bool QtUi::windowVisible() const {
+    return window_ && window_->isVisible();
+}
+bool QtUi::windowMinimized() const {
+    return window_ && window_->isMinimized();
+}
+
+void QtUi::setTopmost(bool on) {
+    // Changing the stay-on-top flag would re-create the native window; bringing
+    // it to the front gives what the brief topmost phase is for.
+    topmost_ = on;
+    if (on && window_) {
+        window_->raise();
+        window_->activateWindow();
+    }
+}
+
+void QtUi::centerWindow() {
+    if (!window_) {
+        return;
+    }
+    const QScreen* screen =
+        window_->screen() ? window_->screen() : QGuiApplication::primaryScreen();
+    if (!screen) {
+        return;
+    }
+    QRect r = window_->frameGeometry();
+    r.moveCenter(screen->availableGeometry().center());
+    window_->move(r.topLeft());
+}
+
+void QtUi::repaintWindow() {
+    if (window_) {
+        window_->update();
+        for (QWidget* w : window_->findChildren<QWidget*>()) {
+            w->update();
+        }
+    }
+}
+
+// ---- language ------------------------------------------------------------------
+
+bool QtUi::loadLanguage(std::string_view file) {
+    LanguageTable table = readLanguageFile(skinPath(folder_, file));
+    if (!table.error.empty()) {
+        return fail(table.error);
+    }
+    languageTable_ = std::move(table);
+    return true;
+}
+
+void QtUi::setLanguage(std::string_view name) {
+    language_ = std::string(name);
+}
+
+void QtUi::reloadText() {
+    Quiet quiet(*this);
+    for (QWidget* top : {window_.data(), about_ ? static_cast<QWidget*>(about_.data()) : nullptr}) {
+        if (!top) {
+            continue;
+        }
+        QList<QWidget*> all = top->findChildren<QWidget*>();
+        all.prepend(top);
+        for (QWidget* w : all) {
+            if (const QString key = w->property(kTextKey).toString(); !key.isEmpty()) {
+                setWidgetText(w, qs(translate(ss(key))));
+            }
+        }
+    }
+}
+
+std::string QtUi::translate(std::string_view key) const {
+    const auto it = languageTable_.texts.find(key);
+    if (it != languageTable_.texts.end()) {
+        return it->second;
+    }
+    if (handler_) {
+        if (auto text = handler_->queryControlText(key)) {
+            return *text;
+        }
+    }
+    return std::string(key);
+}
+
+// ---- controls ------------------------------------------------------------------
+
+bool QtUi::hasControl(std::string_view name) const {
+    return widget(name) != nullptr;
+}
+
+ControlKind QtUi::controlKind(std::string_view name) const {
+    QWidget* w = widget(name);
+    if (!w) {
+        return ControlKind::Missing;
+    }
+    if (auto* b = qobject_cast<QAbstractButton*>(w)) {
+        return b->isCheckable() ? ControlKind::Option : ControlKind::Button;
+    }
+    if (qobject_cast<QLabel*>(w)) {
+        return ControlKind::Label;
+    }
+    if (qobject_cast<QLineEdit*>(w) || qobject_cast<QTextEdit*>(w) ||
+        qobject_cast<QPlainTextEdit*>(w)) {
+        return ControlKind::Edit;
+    }
+    if (qobject_cast<QComboBox*>(w)) {
+        return ControlKind::Combo;
+    }
+    if (qobject_cast<QListWidget*>(w)) {
+        return ControlKind::List;
+    }
+    if (qobject_cast<QSlider*>(w)) {
+        return ControlKind::Slider;
+    }
+    if (qobject_cast<QProgressBar*>(w) || qobject_cast<CCircleProgressUI*>(w)) {
+        return ControlKind::Progress;
+    }
+    if (qobject_cast<QStackedWidget*>(w) || qobject_cast<QTabWidget*>(w)) {
+        return ControlKind::Tabs;
+    }
+    if (qobject_cast<ColorPaletteWidget*>(w)) {
+        return ControlKind::Palette;
+    }
+    const QString cls = w->metaObject()->className();
+    if (cls.contains("CWndUI") || cls.contains("CChartViewUI")) {
+        return ControlKind::Custom;
+    }
+    return ControlKind::Container;
+}
+
+bool QtUi::setVisible(std::string_view name, bool visible) {
+    QWidget* w = widget(name);
+    if (!w) {
+        return false;
+    }
+    Quiet quiet(*this);
+    w->setVisible(visible);
+    return true;
+}
+
+bool QtUi::visible(std::string_view name) const {
+    QWidget* w = widget(name);
+    if (!w) {
+        return false;
+    }
+    return w == window_ ? w->isVisible() : !w->isHidden();
+}
+
+bool QtUi::setEnabled(std::string_view name, bool enabled) {
+    QWidget* w = widget(name);
+    if (!w) {
+        return false;
+    }
+    Quiet quiet(*this);
+    w->setEnabled(enabled);
+    return true;
+}
+
+bool QtUi::enabled(std::string_view name) const {
+    QWidget* w = widget(name);
+    return w && !w->testAttribute(Qt::WA_ForceDisabled);
+}
+
+void QtUi::setWidgetText(QWidget* w, const QString& text) {
+    if (auto* label = qobject_cast<QLabel*>(w)) {
+        label->setText(text);
+    } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
+        button->setText(text);
+    } else if (auto* line = qobject_cast<QLineEdit*>(w)) {
+        line->setText(text);
+    } else if (auto* edit = qobject_cast<QTextEdit*>(w)) {
+        edit->setPlainText(text);
+    } else if (auto* plain = qobject_cast<QPlainTextEdit*>(w)) {
+        plain->setPlainText(text);
+    } else if (auto* group = qobject_cast<QGroupBox*>(w)) {
+        group->setTitle(text);
+    } else if (auto* combo = qobject_cast<QComboBox*>(w); combo && combo->isEditable()) {
+        combo->setEditText(text);
+    } else if (auto* circle = qobject_cast<CCircleProgressUI*>(w)) {
+        circle->setText(text);
+    } else if (w->isWindow()) {
+        w->setWindowTitle(text);
+    } else {
+        w->setProperty("text", text);
+    }
+}
+
+QString QtUi::widgetText(const QWidget* w) const {
+    if (auto* label = qobject_cast<const QLabel*>(w)) {
+        return label->text();
+    }
+    if (auto* button = qobject_cast<const QAbstractButton*>(w)) {
+        return button->text();
+    }
+    if (auto* line = qobject_cast<const QLineEdit*>(w)) {
+        return line->text();
+    }
+    if (auto* edit = qobject_cast<const QTextEdit*>(w)) {
+        return edit->toPlainText();
+    }
+    if (auto* plain = qobject_cast<const QPlainTextEdit*>(w)) {
+        return plain->toPlainText();
+    }
+    if (auto* group = qobject_cast<const QGroupBox*>(w)) {
+        return group->title();
+    }
+    if (auto* combo = qobject_cast<const QComboBox*>(w)) {
+        return combo->currentText();
+    }
+    if (auto* circle = qobject_cast<const CCircleProgressUI*>(w)) {
+        return circle->text();
+    }
+    if (w->isWindow()) {
+        return w->windowTitle();
+    }
+    return w->property("text").toString();
+}
+
+bool QtUi::setText(std::string_view name, std::string_view text) {
+    QWidget* w = widget(name);
+    if (!w) {
+        return false;
+    }
+    Quiet quiet(*this);
+    w->setProperty(kTextKey, QVariant());
+    setWidgetText(w, qs(text));
+    return true;
+}
+
+bool QtUi::setTextKey(std::string_view name, std::string_view key) {
+    QWidget* w = widget(name);
+    if (!w) {
+        return false;
+    }
+    Quiet quiet(*this);
+    w->setProperty(kTextKey, qs(key));
+    setWidgetText(w, qs(translate(key)));
+    return true;
+}
+
+std::string QtUi::text(std::string_view name) const {
+    QWidget* w = widget(name);
+    return w ? ss(widgetText(w)) : std::string();
+}
+
+std::string QtUi::textKey(std::string_view name) const {
+    QWidget* w = widget(name);
+    return w ? ss(w->property(kTextKey).toString()) : std::string();
+}
+
+void QtUi::applyStyle(QWidget* w) {
+    const uint32_t bg = w->property(kBackground).toUInt();
+    if (auto* circle = qobject_cast<CCircleProgressUI*>(w)) {
+        if (bg != 0) {
+            circle->setBackgroundColor(QColor::fromRgba(bg));
+        }
+        return;
+    }
+    if (!w->property(kSkinStyle).isValid()) {
+        w->setProperty(kSkinStyle, w->styleSheet());
+    }
+    QString css;
+    if (bg != 0) {
+        css += "background-color:" + rgba(bg) + ";";
+    }
+    if (const QString image = w->property(kImage).toString(); !image.isEmpty()) {
+        QString path = qs(skinPath(folder_, ss(image)));
+        path.replace('\\', "\\\\").replace('"', "\\\"");
+        css += "border-image:url(\"" + path + "\") 0 0 0 0 stretch stretch;";
+    }
+    if (const uint32_t border = w->property(kBorder).toUInt(); border != 0) {
+        css += "border:1px solid " + rgba(border) + ";";
+    }
+    w->setAttribute(Qt::WA_StyledBackground, true);
+    const QString skinStyle = w->property(kSkinStyle).toString();
+    w->setStyleSheet(css.isEmpty() ? skinStyle
+                                   : skinStyle + "\n#" + w->objectName() + "{" + css + "}");
+}
+
+bool QtUi::setBackgroundColor(std::string_view name, uint32_t argb) {
+    QWidget* w = widget(name);
+    if (!w) {
+        return false;
+    }
+    w->setProperty(kBackground, argb);
+    applyStyle(w);
+    return true;
+}
+
+uint32_t QtUi::backgroundColor(std::string_view name) const {
+    QWidget* w = widget(name);
+    return w ? w->property(kBackground).toUInt() : 0;
+}
+
+bool QtUi::setBackgroundImage(std::string_view name, std::string_view image) {
+    QWidget* w = widget(name);
+    if (!w) {
+        return false;
+    }
+    w->setProperty(kImage, qs(image));
+    applyStyle(w);
+    return true;
+}
+
+std::string QtUi::backgroundImage(std::string_view name) const {
+    QWidget* w = widget(name);
+    return w ? ss(w->property(kImage).toString()) : std::string();
+}
+
+bool QtUi::setBorderColor(std::string_view name, uint32_t argb) {
+    QWidget* w = widget(name);
+    if (!w) {
+        return false;
+    }
+    w->setProperty(kBorder, argb);
+    applyStyle(w);
+    return true;
+}
+
+bool QtUi::setAttribute(std::string_view name, std::string_view attr, std::string_view value) {
+    QWidget* w = widget(name);
+    if (!w || attr.empty()) {
+        return false;
+    }
+    Quiet quiet(*this);
+    const QByteArray key(attr.data(), static_cast<qsizetype>(attr.size()));
+    const int index = w->metaObject()->indexOfProperty(key.constData());
+    if (index >= 0) {
+        // A declared property takes the text if it converts.
+        return w->metaObject()->property(index).write(w, qs(value));
+    }
+    w->setProperty(key.constData(), qs(value));
+    return true;
+}
+
+std::string QtUi::attribute(std::string_view name, std::string_view attr) const {
+    QWidget* w = widget(name);
+    if (!w || attr.empty()) {
+        return {};
+    }
+    const QByteArray key(attr.data(), static_cast<qsizetype>(attr.size()));
+    return ss(w->property(key.constData()).toString());
+}
+
+bool QtUi::setUserData(std::string_view name, std::string_view data) {
+    QWidget* w = widget(name);
+    if (!w) {
+        return false;
+    }
+    w->setProperty(kUserData, qs(data));
+    return true;
+}
+
+std::string QtUi::userData(std::string_view name) const {
+    QWidget* w = widget(name);
+    return w ? ss(w->property(kUserData).toString()) : std::string();
+}
+
+bool QtUi::repaint(std::string_view name) {
+    QWidget* w = widget(name);
+    if (!w) {
+        return false;
+    }
+    w->update();
+    return true;
+}
+
+bool QtUi::setFocus(std::string_view name) {
+    QWidget* w = widget(name);
+    if (!w) {
+        return false;
+    }
+    moveFocusTo(w);
+    return true;
+}
+
+bool QtUi::setTintEnabled(std::string_view name, bool on) {
+    QWidget* w = widget(name);
+    if (!w) {
+        return false;
+    }
+    TintOverlay* overlay = TintOverlay::of(w, true);
+    Tint t = overlay->tint();
+    t.enabled = on;
+    overlay->setTint(t);
+    return true;
+}
+
+bool QtUi::setTintColor(std::string_view name, uint32_t argb) {
+    QWidget* w = widget(name);
+    if (!w) {
+        return false;
+    }
+    TintOverlay* overlay = TintOverlay::of(w, true);
+    Tint t = overlay->tint();
+    t.color = argb;
+    overlay->setTint(t);
+    return true;
+}
+
+bool QtUi::setTintAlpha(std::string_view name, int alpha) {
+    QWidget* w = widget(name);
+    if (!w) {
+        return false;
+    }
+    TintOverlay* overlay = TintOverlay::of(w, true);
+    Tint t = overlay->tint();
+    t.alpha = std::clamp(alpha, 0, 255);
+    overlay->setTint(t);
+    return true;
+}
+
+Tint QtUi::tint(std::string_view name) const {
+    QWidget* w = widget(name);
+    TintOverlay* overlay = w ? TintOverlay::of(w, false) : nullptr;
+    return overlay ? overlay->tint() : Tint{};
+}
+
+bool QtUi::setKeyLight(std::string_view name, const KeyLight& light) {
+    auto* key = qobject_cast<CDeviceKeyButtonUI*>(widget(name));
+    if (!key) {
+        return false;
+    }
+    key->setLight(light);
+    return true;
+}
+
+KeyLight QtUi::keyLight(std::string_view name) const {
+    auto* key = qobject_cast<CDeviceKeyButtonUI*>(widget(name));
+    return key ? key->light() : KeyLight{};
+}
+
+bool QtUi::setChecked(std::string_view name, bool on) {
+    auto* button = qobject_cast<QAbstractButton*>(widget(name));
+    if (!button || !button->isCheckable()) {
+        return false;
+    }
+    Quiet quiet(*this);
+    button->setChecked(on);
+    return true;
+}
+
+bool QtUi::checked(std::string_view name) const {
+    auto* button = qobject_cast<QAbstractButton*>(widget(name));
+    return button && button->isChecked();
+}
+
+// ---- items ------------------------------------------------------------------------
+
+namespace {
+
+QListWidgetItem* makeRow(const Item& item) {
+    auto* row = new QListWidgetItem(qs(item.text));
+    row->setData(Qt::UserRole, qs(item.userData));
+    return row;
+}
+
+}  // namespace
+
+bool QtUi::addItem(std::string_view name, const Item& item) {
+    QWidget* w = widget(name);
+    Quiet quiet(*this);
+    if (auto* combo = qobject_cast<QComboBox*>(w)) {
+        combo->addItem(qs(item.text), qs(item.userData));
+        return true;
+    }
+    if (auto* list = qobject_cast<QListWidget*>(w)) {
+        list->addItem(makeRow(item));
+        return true;
+    }
+    return fail(w ? std::string(name) + " is not a combo or list"
+                  : "no control " + std::string(name));
+}
+
+bool QtUi::insertItem(std::string_view name, int index, const Item& item) {
+    QWidget* w = widget(name);
+    Quiet quiet(*this);
+    if (auto* combo = qobject_cast<QComboBox*>(w); combo && index >= 0 && index <= combo->count()) {
+        combo->insertItem(index, qs(item.text), qs(item.userData));
+        if (combo->currentIndex() < 0) {
+            combo->setCurrentIndex(0);
+        }
+        return true;
+    }
+    if (auto* list = qobject_cast<QListWidget*>(w); list && index >= 0 && index <= list->count()) {
+        list->insertItem(index, makeRow(item));
+        return true;
+    }
+    return false;
+}
+
+bool QtUi::setItem(std::string_view name, int index, const Item& item) {
+    QWidget* w = widget(name);
+    Quiet quiet(*this);
+    if (auto* combo = qobject_cast<QComboBox*>(w); combo && index >= 0 && index < combo->count()) {
+        combo->setItemText(index, qs(item.text));
+        combo->setItemData(index, qs(item.userData));
+        return true;
+    }
+    if (auto* list = qobject_cast<QListWidget*>(w); list && index >= 0 && index < list->count()) {
+        list->item(index)->setText(qs(item.text));
+        list->item(index)->setData(Qt::UserRole, qs(item.userData));
+        return true;
+    }
+    return false;
+}
+
+bool QtUi::removeItem(std::string_view name, int index) {
+    QWidget* w = widget(name);
+    Quiet quiet(*this);
+    if (auto* combo = qobject_cast<QComboBox*>(w); combo && index >= 0 && index < combo->count()) {
+        combo->removeItem(index);
+        return true;
+    }
+    if (auto* list = qobject_cast<QListWidget*>(w); list && index >= 0 && index < list->count()) {
+        const bool wasCurrent = list->currentRow() == index;
+        delete list->takeItem(index);
+        if (wasCurrent) {
+            list->setCurrentRow(-1);  // a list loses its selection with the row
+        }
+        return true;
+    }
+    return false;
+}
+
+bool QtUi::clearItems(std::string_view name) {
+    QWidget* w = widget(name);
+    Quiet quiet(*this);
+    if (auto* combo = qobject_cast<QComboBox*>(w)) {
+        combo->clear();
+        return true;
+    }
+    if (auto* list = qobject_cast<QListWidget*>(w)) {
+        list->clear();
+        return true;
+    }
+    return false;
+}
+
+int QtUi::itemCount(std::string_view name) const {
+    QWidget* w = widget(name);
+    if (auto* combo = qobject_cast<QComboBox*>(w)) {
+        return combo->count();
+    }
+    if (auto* list = qobject_cast<QListWidget*>(w)) {
+        return list->count();
+    }
+    return 0;
+}
+
+std::optional<Item> QtUi::item(std::string_view name, int index) const {
+    QWidget* w = widget(name);
+    if (auto* combo = qobject_cast<QComboBox*>(w); combo && index >= 0 && index < combo->count()) {
+        return Item{ss(combo->itemText(index)), ss(combo->itemData(index).toString())};
+    }
+    if (auto* list = qobject_cast<QListWidget*>(w); list && index >= 0 && index < list->count()) {
+        const QListWidgetItem* row = list->item(index);
+        return Item{ss(row->text()), ss(row->data(Qt::UserRole).toString())};
+    }
+    return std::nullopt;
+}
+
+std::vector<Item> QtUi::items(std::string_view name) const {
+    std::vector<Item> out;
+    const int count = itemCount(name);
+    for (int i = 0; i < count; ++i) {
+        out.push_back(*item(name, i));
+    }
+    return out;
+}
+
+bool QtUi::setCurrentIndex(std::string_view name, int index) {
+    QWidget* w = widget(name);
+    Quiet quiet(*this);
+    if (auto* combo = qobject_cast<QComboBox*>(w); combo && index >= -1 && index < combo->count()) {
+        combo->setCurrentIndex(index);
+        return true;
+    }
+    if (auto* list = qobject_cast<QListWidget*>(w); list && index >= -1 && index < list->count()) {
+        list->setCurrentRow(index);
+        return true;
+    }
+    return false;
+}
+
+int QtUi::currentIndex(std::string_view name) const {
+    QWidget* w = widget(name);
+    if (auto* combo = qobject_cast<QComboBox*>(w)) {
+        return combo->currentIndex();
+    }
+    if (auto* list = qobject_cast<QListWidget*>(w)) {
+        return list->currentRow();
+    }
+    return -1;
+}
+
+// ---- ranges, tabs, palettes ----------------------------------------------------
+
+bool QtUi::setRange(std::string_view name, int minimum, int maximum) {
+    QWidget* w = widget(name);
+    maximum = std::max(minimum, maximum);
+    Quiet quiet(*this);
+    if (auto* slider = qobject_cast<QAbstractSlider*>(w)) {
+        slider->setRange(minimum, maximum);
+    } else if (auto* bar = qobject_cast<QProgressBar*>(w)) {
+        bar->setRange(minimum, maximum);
+    } else if (auto* circle = qobject_cast<CCircleProgressUI*>(w)) {
+        circle->setRange(minimum, maximum);
+    } else {
+        return false;
+    }
+    return true;
+}
+
+bool QtUi::setValue(std::string_view name, int v) {
+    QWidget* w = widget(name);
+    Quiet quiet(*this);
+    if (auto* slider = qobject_cast<QAbstractSlider*>(w)) {
+        slider->setValue(v);
+    } else if (auto* bar = qobject_cast<QProgressBar*>(w)) {
+        // A progress bar ignores values outside its range instead of clamping.
+        bar->setValue(std::clamp(v, bar->minimum(), bar->maximum()));
+    } else if (auto* circle = qobject_cast<CCircleProgressUI*>(w)) {
+        circle->setValue(v);
+    } else {
+        return false;
+    }
+    return true;
+}
+
+int QtUi::value(std::string_view name) const {
+    QWidget* w = widget(name);
+    if (auto* slider = qobject_cast<QAbstractSlider*>(w)) {
+        return slider->value();
+    }
+    if (auto* bar = qobject_cast<QProgressBar*>(w)) {
+        return bar->value();
+    }
+    if (auto* circle = qobject_cast<CCircleProgressUI*>(w)) {
+        return circle->value();
+    }
+    return 0;
+}
+
+int QtUi::minimum(std::string_view name) const {
+    QWidget* w = widget(name);
+    if (auto* slider = qobject_cast<QAbstractSlider*>(w)) {
+        return slider->minimum();
+    }
+    if (auto* bar = qobject_cast<QProgressBar*>(w)) {
+        return bar->minimum();
+    }
+    if (auto* circle = qobject_cast<CCircleProgressUI*>(w)) {
+        return circle->minimum();
+    }
+    return 0;
+}
+
+int QtUi::maximum(std::string_view name) const {
+    QWidget* w = widget(name);
+    if (auto* slider = qobject_cast<QAbstractSlider*>(w)) {
+        return slider->maximum();
+    }
+    if (auto* bar = qobject_cast<QProgressBar*>(w)) {
+        return bar->maximum();
+    }
+    if (auto* circle = qobject_cast<CCircleProgressUI*>(w)) {
+        return circle->maximum();
+    }
+    return 0;
+}
+
+bool QtUi::setCurrentPage(std::string_view name, int page) {
+    QWidget* w = widget(name);
+    Quiet quiet(*this);
+    if (auto* stack = qobject_cast<QStackedWidget*>(w);
+        stack && page >= 0 && page < stack->count()) {
+        stack->setCurrentIndex(page);
+        return true;
+    }
+    if (auto* tabs = qobject_cast<QTabWidget*>(w); tabs && page >= 0 && page < tabs->count()) {
+        tabs->setCurrentIndex(page);
+        return true;
+    }
+    return false;
+}
+
+int QtUi::currentPage(std::string_view name) const {
+    QWidget* w = widget(name);
+    if (auto* stack = qobject_cast<QStackedWidget*>(w)) {
+        return stack->currentIndex();
+    }
+    if (auto* tabs = qobject_cast<QTabWidget*>(w)) {
+        return tabs->currentIndex();
+    }
+    return -1;
+}
+
+int QtUi::pageCount(std::string_view name) const {
+    QWidget* w = widget(name);
+    if (auto* stack = qobject_cast<QStackedWidget*>(w)) {
+        return stack->count();
+    }
+    if (auto* tabs = qobject_cast<QTabWidget*>(w)) {
+        return tabs->count();
+    }
+    return 0;
+}
+
+bool QtUi::setPaletteColor(std::string_view name, uint32_t argb) {
+    auto* palette = qobject_cast<ColorPaletteWidget*>(widget(name));
+    if (!palette) {
+        return false;
+    }
+    palette->setColor(argb);
+    return true;
+}
+
+uint32_t QtUi::paletteColor(std::string_view name) const {
+    auto* palette = qobject_cast<ColorPaletteWidget*>(widget(name));
+    return palette ? palette->color() : 0;
+}
+
+void QtUi::notify(const Notification& n) {
+    deliver(n);
+}
+
+// ---- timers and messages -----------------------------------------------------------
+
+void QtUi::startTimer(int id, int periodMs) {
+    {
+        std::lock_guard lock(timerMutex_);
+        activeTimers_.insert(id);
+    }
+    auto start = [this, id, periodMs] {
+        QTimer*& timer = timers_[id];
+        if (!timer) {
+            timer = new QTimer(this);
+            connect(timer, &QTimer::timeout, this, [this, id] { timerFired(id); });
+        }
+        timer->start(std::max(periodMs, 1));
+    };
+    if (onUiThread()) {
+        start();
+    } else {
+        QMetaObject::invokeMethod(this, start, Qt::QueuedConnection);
+    }
+}
+
+void QtUi::stopTimer(int id) {
+    {
+        std::lock_guard lock(timerMutex_);
+        activeTimers_.erase(id);
+    }
+    auto stop = [this, id] {
+        if (auto it = timers_.find(id); it != timers_.end()) {
+            it->second->stop();
+        }
+    };
+    if (onUiThread()) {
+        stop();
+    } else {
+        QMetaObject::invokeMethod(this, stop, Qt::QueuedConnection);
+    }
+}
+
+bool QtUi::timerActive(int id) const {
+    std::lock_guard lock(timerMutex_);
+    return activeTimers_.count(id) != 0;
+}
+
+void QtUi::timerFired(int id) {
+    if (handler_) {
+        handler_->onTimer(id);
+    }
+}
+
+void QtUi::postMessage(int message, intptr_t wParam, intptr_t lParam) {
+    dispatcher_.post([this, message, wParam, lParam] {
+        if (handler_) {
+            handler_->handleMessage(message, wParam, lParam);
+        }
+    });
+}
+
+bool QtUi::sendMessage(int message, intptr_t wParam, intptr_t lParam) {
+    return dispatcher_.send([this, message, wParam, lParam] {
+        if (handler_) {
+            handler_->handleMessage(message, wParam, lParam);
+        }
+    });
+}
+
+void QtUi::post(std::function<void()> fn) {
+    dispatcher_.post(std::move(fn));
+}
+
+bool QtUi::send(std::function<void()> fn) {
+    return dispatcher_.send(std::move(fn));
+}
+
+void QtUi::closeMessages() {
+    dispatcher_.close();
+}
+
+void QtUi::processEvents() {
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    dispatcher_.runPending();
+}
+
+}  // namespace rxt::ui

@@ -1,0 +1,409 @@
+// The modal boxes and dialogs of QtUi: message box, palette dialog, about
+// box and the file dialogs, each taking a scripted answer first.
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDialog>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include "app/qt/circle_progress.h"
+#include "app/qt/color_palette.h"
+#include "app/qt/qt_ui.h"
+#include "app/qt/skin_loader.h"
+#include "platform/debug_log.h"
+
+namespace rxt::ui {
+
+namespace {
+
+QString qs(std::string_view s) {
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+const char* const kKind = "_rxt_kind";
+const char* const kAnswerColor = "_rxt_answer_color";
+const char* const kAnswerPath = "_rxt_answer_path";
+
+template <typename T = QWidget>
+T* child(QWidget* parent, const char* name) {
+    return parent->findChild<T*>(QString::fromLatin1(name));
+}
+
+void onClick(QWidget* parent, const char* name, std::function<void()> fn) {
+    if (auto* b = child<QAbstractButton>(parent, name)) {
+        QObject::connect(b, &QAbstractButton::clicked, parent, std::move(fn));
+    }
+}
+
+void paintButton(QWidget* w, uint32_t argb) {
+    const QColor c = QColor::fromRgba(argb);
+    w->setAttribute(Qt::WA_StyledBackground, true);
+    w->setStyleSheet(QStringLiteral("#%1{background-color:rgba(%2,%3,%4,%5);border-image:none;}")
+                         .arg(w->objectName())
+                         .arg(c.red())
+                         .arg(c.green())
+                         .arg(c.blue())
+                         .arg(c.alpha()));
+    w->setProperty("_rxt_bg", argb);
+}
+
+// Built when the skin has no file for the box: the same controls by name.
+QDialog* builtInMessageBox() {
+    auto* d = new QDialog;
+    auto* layout = new QVBoxLayout(d);
+    auto* title = new QLabel(d);
+    title->setObjectName("MessageTitle");
+    auto* text = new QLabel(d);
+    text->setObjectName("MessageText");
+    text->setWordWrap(true);
+    auto* ok = new QPushButton("OK", d);
+    ok->setObjectName("confirm_btn");
+    auto* cancel = new QPushButton("Cancel", d);
+    cancel->setObjectName("cancel_btn");
+    layout->addWidget(title);
+    layout->addWidget(text);
+    layout->addWidget(ok);
+    layout->addWidget(cancel);
+    return d;
+}
+
+QDialog* builtInPaletteDialog() {
+    auto* d = new QDialog;
+    auto* layout = new QVBoxLayout(d);
+    auto* palette = new ColorPaletteWidget(d);
+    palette->setObjectName("Pallet");
+    layout->addWidget(palette);
+    auto* grid = new QGridLayout;
+    for (int n = 0; n < 30; ++n) {
+        auto* preset = new QPushButton(d);
+        preset->setObjectName(QStringLiteral("ms_dpi_color_png_%1").arg(n));
+        preset->setFixedSize(24, 24);
+        paintButton(preset, kPresetColors[n]);
+        grid->addWidget(preset, n / 10, n % 10);
+    }
+    layout->addLayout(grid);
+    auto* show = new QPushButton(d);
+    show->setObjectName("color_show_btn");
+    show->setFixedHeight(24);
+    layout->addWidget(show);
+    auto* ok = new QPushButton("OK", d);
+    ok->setObjectName("okbtn");
+    auto* cancel = new QPushButton("Cancel", d);
+    cancel->setObjectName("closebtn");
+    layout->addWidget(ok);
+    layout->addWidget(cancel);
+    return d;
+}
+
+QDialog* builtInAboutBox() {
+    auto* d = new QDialog;
+    auto* layout = new QVBoxLayout(d);
+    auto* name = new QLabel("RX-T7100 GamingMouse", d);
+    auto* link = new QLabel(QStringLiteral("<a href=\"%1\">%1</a>").arg(qs(kHomepageUrl)), d);
+    link->setObjectName("NetText");
+    auto* close = new QPushButton("Close", d);
+    close->setObjectName("closebtn");
+    layout->addWidget(name);
+    layout->addWidget(link);
+    layout->addWidget(close);
+    return d;
+}
+
+}  // namespace
+
+QDialog* QtUi::loadDialog(std::string_view resource, std::string_view fallback) {
+    const QString path = skinFile(resource, fallback);
+    if (!QFile::exists(path)) {
+        return nullptr;
+    }
+    SkinLoader loader(qs(folder_), nullptr);
+    QWidget* root = loader.loadFile(path, nullptr);
+    if (!root) {
+        debugLog("skin: " + loader.errors().join("; ").toStdString());
+        return nullptr;
+    }
+    auto* dialog = qobject_cast<QDialog*>(root);
+    if (!dialog) {
+        // A plain widget in the skin file: give it a dialog around it.
+        dialog = new QDialog;
+        auto* layout = new QVBoxLayout(dialog);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(root);
+        dialog->resize(root->size());
+    }
+    for (QWidget* w : dialog->findChildren<QWidget*>()) {
+        if (const QString key = w->property("textkey").toString(); !key.isEmpty()) {
+            setWidgetText(w, qs(translate(key.toStdString())));
+        }
+    }
+    return dialog;
+}
+
+std::optional<DialogAnswer> QtUi::takeAnswer(DialogAnswer::Kind kind) {
+    for (auto it = answers_.begin(); it != answers_.end(); ++it) {
+        if (it->kind == kind) {
+            DialogAnswer a = *it;
+            answers_.erase(it);
+            return a;
+        }
+    }
+    return std::nullopt;
+}
+
+void QtUi::answer(const DialogAnswer& a) {
+    answers_.push_back(a);
+}
+
+std::vector<std::string> QtUi::takeShownMessages() {
+    std::vector<std::string> out;
+    out.swap(shownMessages_);
+    return out;
+}
+
+bool QtUi::answerOpenDialog(const DialogAnswer& a) {
+    if (!modal_) {
+        return false;
+    }
+    const QString kind = modal_->property(kKind).toString();
+    switch (a.kind) {
+        case DialogAnswer::Kind::Message:
+            if (kind != "message") {
+                return false;
+            }
+            modal_->done(a.accept ? 1 : 0);
+            return true;
+        case DialogAnswer::Kind::Palette:
+            if (kind != "palette") {
+                return false;
+            }
+            if (a.accept) {
+                modal_->setProperty(kAnswerColor, a.color);
+            }
+            modal_->done(a.accept ? 1 : 2);
+            return true;
+        case DialogAnswer::Kind::Open:
+        case DialogAnswer::Kind::Save:
+            if (kind != (a.kind == DialogAnswer::Kind::Open ? "open" : "save")) {
+                return false;
+            }
+            if (a.accept) {
+                modal_->setProperty(kAnswerPath, qs(a.path));
+                modal_->done(QDialog::Accepted);
+            } else {
+                modal_->done(QDialog::Rejected);
+            }
+            return true;
+    }
+    return false;
+}
+
+int QtUi::messageBox(std::string_view title, std::string_view message, bool isKey) {
+    shownMessages_.emplace_back(message);
+    if (auto a = takeAnswer(DialogAnswer::Kind::Message)) {
+        return a->accept ? 1 : 0;
+    }
+    QDialog* d = loadDialog("XML_MSG", "msgbox.ui");
+    if (!d) {
+        d = builtInMessageBox();
+    }
+    d->setParent(window_, Qt::Dialog | Qt::FramelessWindowHint);
+    d->setProperty(kKind, "message");
+    d->setObjectName("msgwnd");
+    if (!title.empty()) {
+        if (QWidget* t = child(d, "MessageTitle")) {
+            setWidgetText(t, qs(title));
+        }
+    }
+    if (!message.empty()) {
+        if (QWidget* m = child(d, "MessageText")) {
+            m->setProperty("textkey", isKey ? QVariant(qs(message)) : QVariant());
+            setWidgetText(m, qs(isKey ? translate(message) : std::string(message)));
+        }
+    }
+    onClick(d, "confirm_btn", [d] { d->done(1); });
+    onClick(d, "cancel_btn", [d] { d->done(0); });
+    onClick(d, "closebtn", [d] { d->done(0); });
+    d->adjustSize();
+    const QRect over = window_ && window_->isVisible()
+                           ? window_->frameGeometry()
+                           : (QGuiApplication::primaryScreen()
+                                  ? QGuiApplication::primaryScreen()->availableGeometry()
+                                  : QRect());
+    QRect r = d->frameGeometry();
+    r.moveCenter(over.center());
+    d->move(r.topLeft());
+
+    QPointer<QDialog> previous = modal_;
+    modal_ = d;
+    const int result = d->exec();
+    modal_ = previous;
+    delete d;
+    return result == 1 ? 1 : 0;
+}
+
+PaletteResult QtUi::paletteDialog(uint32_t initial) {
+    if (auto a = takeAnswer(DialogAnswer::Kind::Palette)) {
+        return a->accept ? PaletteResult{1, a->color} : PaletteResult{2, initial};
+    }
+    QDialog* d = loadDialog("XML_PALETTE", "palette.ui");
+    if (!d) {
+        d = builtInPaletteDialog();
+    }
+    d->setParent(window_, Qt::Dialog);
+    d->setProperty(kKind, "palette");
+    d->setWindowTitle(QStringLiteral("Mirtel调色板"));
+    if (window_) {
+        d->move(window_->frameGeometry().right() + 1, window_->frameGeometry().top());
+    }
+    auto* palette = child<ColorPaletteWidget>(d, "Pallet");
+    QWidget* show = child(d, "color_show_btn");
+    uint32_t shown = initial;
+    auto showColor = [&shown, palette, show](uint32_t c) {
+        shown = c;
+        if (show) {
+            paintButton(show, c);
+        }
+        if (palette) {
+            palette->setColor(c);
+        }
+    };
+    showColor(initial);
+    if (palette) {
+        connect(palette, &ColorPaletteWidget::colorPicked, d, [&](uint32_t c) { showColor(c); });
+    }
+    for (int n = 0; n < 30; ++n) {
+        const QByteArray name = QStringLiteral("ms_dpi_color_png_%1").arg(n).toLatin1();
+        onClick(d, name.constData(), [&showColor, n] {
+            showColor(kPresetColors[n]);
+            debugLog("hongse");
+        });
+    }
+    auto confirm = [d, palette] { d->done(palette ? 1 : 2); };
+    onClick(d, "okbtn", confirm);
+    onClick(d, "Pallet_BTN_OK", confirm);
+    onClick(d, "closebtn", [d] { d->done(2); });
+    onClick(d, "Pallet_BTN_CANCEL", [d] { d->done(2); });
+
+    QPointer<QDialog> previous = modal_;
+    modal_ = d;
+    const int result = d->exec();
+    modal_ = previous;
+    PaletteResult r{result == 1 ? 1 : 2, initial};
+    if (r.code == 1) {
+        const QVariant answered = d->property(kAnswerColor);
+        r.color = answered.isValid() ? answered.toUInt() : shown;
+    }
+    delete d;
+    return r;
+}
+
+QWidget* QtUi::aboutWindow() const {
+    return about_;
+}
+
+void QtUi::aboutBox() {
+    if (about_) {
+        about_->show();
+        about_->raise();
+        return;
+    }
+    QDialog* d = loadDialog("XML_ABOUT", "about.ui");
+    if (!d) {
+        d = builtInAboutBox();
+    }
+    d->setParent(window_, Qt::Dialog);
+    d->setAttribute(Qt::WA_DeleteOnClose);
+    d->setWindowTitle(QStringLiteral("关于"));
+    if (window_) {
+        const QRect main = window_->frameGeometry();
+        d->move(2 * main.left(), main.bottom() / 2 - 80);
+    }
+    onClick(d, "closebtn", [d] { d->done(2); });
+    if (auto* link = child<QLabel>(d, "NetText")) {
+        link->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
+        connect(link, &QLabel::linkActivated, d, [this] { openUrl(kHomepageUrl); });
+    } else {
+        onClick(d, "NetText", [this] { openUrl(kHomepageUrl); });
+    }
+    connect(d, &QDialog::finished, d, [d] { d->close(); });
+    about_ = d;
+    d->show();
+}
+
+void QtUi::openUrl(std::string_view url) {
+    QDesktopServices::openUrl(QUrl(qs(url)));
+}
+
+namespace {
+
+QString filterText(const std::vector<FileFilter>& filters) {
+    QStringList parts;
+    for (const auto& f : filters) {
+        const QString pattern = qs(f.pattern).replace(';', ' ');
+        const QString label = qs(f.label);
+        parts << (label.contains(pattern) ? label : label + " (" + pattern + ")");
+    }
+    return parts.join(";;");
+}
+
+}  // namespace
+
+std::optional<std::string> QtUi::fileDialog(const FileDialogOptions& options, bool save) {
+    const auto kind = save ? DialogAnswer::Kind::Save : DialogAnswer::Kind::Open;
+    QString chosen;
+    if (auto a = takeAnswer(kind)) {
+        if (!a->accept) {
+            return std::nullopt;
+        }
+        chosen = qs(a->path);
+    } else {
+        QFileDialog dialog(window_, qs(options.title), qs(options.folder),
+                           filterText(options.filters));
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+        dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+        if (!options.fileName.empty() && options.fileName.find('*') == std::string::npos) {
+            dialog.selectFile(qs(options.fileName));
+        }
+        dialog.setProperty(kKind, save ? "save" : "open");
+        QPointer<QDialog> previous = modal_;
+        modal_ = &dialog;
+        const int result = dialog.exec();
+        modal_ = previous;
+        if (result != QDialog::Accepted) {
+            return std::nullopt;
+        }
+        const QVariant answered = dialog.property(kAnswerPath);
+        if (answered.isValid()) {
+            chosen = answered.toString();
+        } else if (!dialog.selectedFiles().isEmpty()) {
+            chosen = dialog.selectedFiles().front();
+        }
+    }
+    if (chosen.isEmpty()) {
+        return std::nullopt;
+    }
+    if (save && !options.defaultExtension.empty() && QFileInfo(chosen).suffix().isEmpty()) {
+        chosen += "." + qs(options.defaultExtension);
+    }
+    return chosen.toStdString();
+}
+
+std::optional<std::string> QtUi::openFileDialog(const FileDialogOptions& options) {
+    return fileDialog(options, false);
+}
+
+std::optional<std::string> QtUi::saveFileDialog(const FileDialogOptions& options) {
+    return fileDialog(options, true);
+}
+
+}  // namespace rxt::ui
