@@ -333,6 +333,9 @@ void CMainWnd::onFinalMessage() {
 // ---- notifications ------------------------------------------------------------
 
 void CMainWnd::notify(const ui::Notification& n) {
+    if (shutDown_) {
+        return;  // widgets going away still report focus changes
+    }
     if (debugLogEnabled()) {
         debugLog(n.type + " " + n.sender);
     }
@@ -539,6 +542,9 @@ void CMainWnd::setMousepadTint(int message, intptr_t index, intptr_t value) {
 }
 
 void CMainWnd::handleMessage(int message, intptr_t wParam, intptr_t lParam) {
+    if (shutDown_) {
+        return;
+    }
     switch (message) {
         case kMsgMouseRemovedLast:
             ui_.setFocus("ms_deng_Op_tab");
@@ -572,14 +578,15 @@ void CMainWnd::handleMessage(int message, intptr_t wParam, intptr_t lParam) {
             }
             return;
         default:
-            if (!shutDown_) {
-                events_.onMessage(message);
-            }
+            events_.onMessage(message);
             return;
     }
 }
 
 void CMainWnd::onTimer(int id) {
+    if (shutDown_) {
+        return;
+    }
     switch (id) {
         case kTimerHideProgress:
             ui_.stopTimer(id);

@@ -68,6 +68,9 @@ StartupResult runProgram(const StartupOptions& options) {
         window->destroyWindow();
     }
     result.abandonedWorkers = window->abandonedWorkers();
+    // The toolkit may still notify while it tears its widgets down; the
+    // window, shut down, ignores that, so it goes last.
+    ui.reset();
     window.reset();
     return result;
 }

@@ -1,0 +1,271 @@
+#pragma once
+// What the end-to-end tests need to run the real program: an X server of
+// their own (Xvfb on a free display), child processes with their output in
+// files, and line clients for the program's automation socket and the
+// simulator's control socket.
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+extern char** environ;
+
+namespace rxt::e2e {
+
+using Clock = std::chrono::steady_clock;
+using namespace std::chrono_literals;
+
+inline std::string binDir() {
+    return RXT_BIN_DIR;
+}
+
+inline bool waitFor(const std::function<bool()>& done, std::chrono::milliseconds bound) {
+    const auto end = Clock::now() + bound;
+    while (!done()) {
+        if (Clock::now() > end) {
+            return false;
+        }
+        std::this_thread::sleep_for(20ms);
+    }
+    return true;
+}
+
+inline bool onPath(const std::string& program) {
+    const char* path = std::getenv("PATH");
+    std::stringstream dirs(path ? path : "");
+    std::string dir;
+    while (std::getline(dirs, dir, ':')) {
+        if (!dir.empty() && ::access((dir + "/" + program).c_str(), X_OK) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// A child process; its standard output and error go to one file.
+class Child {
+  public:
+    Child() = default;
+    Child(const Child&) = delete;
+    Child& operator=(const Child&) = delete;
+    ~Child() { kill(); }
+
+    bool start(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env,
+               const std::filesystem::path& output) {
+        output_ = output;
+        std::vector<std::string> envText;
+        for (char** e = environ; *e != nullptr; ++e) {
+            const std::string entry = *e;
+            const std::string name = entry.substr(0, entry.find('='));
+            if (env.count(name) == 0) {
+                envText.push_back(entry);
+            }
+        }
+        for (const auto& [name, value] : env) {
+            if (!value.empty()) {
+                envText.push_back(name + "=" + value);
+            }
+        }
+        std::vector<char*> args, envs;
+        for (const auto& a : argv) {
+            args.push_back(const_cast<char*>(a.c_str()));
+        }
+        args.push_back(nullptr);
+        for (auto& e : envText) {
+            envs.push_back(e.data());
+        }
+        envs.push_back(nullptr);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                         0644);
+        posix_spawn_file_actions_adddup2(&actions, 1, 2);
+        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+        const int rc = posix_spawnp(&pid_, args[0], &actions, nullptr, args.data(), envs.data());
+        posix_spawn_file_actions_destroy(&actions);
+        if (rc != 0) {
+            pid_ = -1;
+            return false;
+        }
+        return true;
+    }
+
+    bool running() {
+        if (pid_ <= 0) {
+            return false;
+        }
+        int status = 0;
+        const pid_t r = ::waitpid(pid_, &status, WNOHANG);
+        if (r == pid_) {
+            status_ = status;
+            pid_ = -1;
+            return false;
+        }
+        return true;
+    }
+
+    // The exit code once it ended within bound; nullopt otherwise.
+    std::optional<int> wait(std::chrono::milliseconds bound) {
+        if (!waitFor([this] { return !running(); }, bound)) {
+            return std::nullopt;
+        }
+        if (!status_) {
+            return std::nullopt;
+        }
+        return WIFEXITED(*status_) ? WEXITSTATUS(*status_) : 128 + WTERMSIG(*status_);
+    }
+
+    void kill() {
+        if (pid_ > 0) {
+            ::kill(pid_, SIGTERM);
+            if (!wait(3000ms)) {
+                ::kill(pid_, SIGKILL);
+                wait(3000ms);
+            }
+        }
+    }
+
+    pid_t pid() const { return pid_; }
+    std::string output() const {
+        std::ifstream in(output_);
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+
+  private:
+    pid_t pid_ = -1;
+    std::optional<int> status_;
+    std::filesystem::path output_;
+};
+
+// Xvfb on the first free display from 90 on.
+class VirtualDisplay {
+  public:
+    bool start(const std::filesystem::path& logDir) {
+        for (int n = 90; n < 140; ++n) {
+            const std::string lock = "/tmp/.X" + std::to_string(n) + "-lock";
+            const std::string sock = "/tmp/.X11-unix/X" + std::to_string(n);
+            if (std::filesystem::exists(lock) || std::filesystem::exists(sock)) {
+                continue;
+            }
+            if (!server_.start({"Xvfb", ":" + std::to_string(n), "-screen", "0", "1280x800x24",
+                                "-nolisten", "tcp"},
+                               {}, logDir / ("xvfb-" + std::to_string(n) + ".log"))) {
+                return false;
+            }
+            if (waitFor([&] { return std::filesystem::exists(sock) || !server_.running(); },
+                        10000ms) &&
+                server_.running()) {
+                name_ = ":" + std::to_string(n);
+                return true;
+            }
+            server_.kill();  // lost a race for that number: try the next
+        }
+        return false;
+    }
+    const std::string& name() const { return name_; }
+
+  private:
+    Child server_;
+    std::string name_;
+};
+
+// One request line, one answer line, over a Unix stream socket.
+class LineClient {
+  public:
+    ~LineClient() { close(); }
+
+    bool connect(const std::filesystem::path& path, std::chrono::milliseconds patience) {
+        return waitFor(
+            [&] {
+                fd_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+                sockaddr_un addr{};
+                addr.sun_family = AF_UNIX;
+                std::strncpy(addr.sun_path, path.c_str(), sizeof addr.sun_path - 1);
+                if (::connect(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0) {
+                    return true;
+                }
+                ::close(fd_);
+                fd_ = -1;
+                return false;
+            },
+            patience);
+    }
+
+    // The answer line without its '\n'; empty when none came in time.
+    std::string request(const std::string& line, std::chrono::milliseconds bound = 10000ms) {
+        const std::string out = line + "\n";
+        if (fd_ < 0 ||
+            ::send(fd_, out.data(), out.size(), MSG_NOSIGNAL) != static_cast<ssize_t>(out.size())) {
+            return {};
+        }
+        const auto end = Clock::now() + bound;
+        for (;;) {
+            const size_t nl = buffer_.find('\n');
+            if (nl != std::string::npos) {
+                std::string answer = buffer_.substr(0, nl);
+                buffer_.erase(0, nl + 1);
+                return answer;
+            }
+            const auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now());
+            if (left.count() <= 0) {
+                return {};
+            }
+            pollfd p{fd_, POLLIN, 0};
+            if (::poll(&p, 1, static_cast<int>(left.count())) <= 0) {
+                return {};
+            }
+            char buf[4096];
+            const ssize_t n = ::read(fd_, buf, sizeof buf);
+            if (n <= 0) {
+                return {};
+            }
+            buffer_.append(buf, static_cast<size_t>(n));
+        }
+    }
+
+    void close() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+            fd_ = -1;
+        }
+    }
+
+  private:
+    int fd_ = -1;
+    std::string buffer_;
+};
+
+// Runs a command to the end and gives its output (xdotool).
+inline std::string capture(const std::string& command) {
+    std::string out;
+    if (FILE* p = ::popen(command.c_str(), "r")) {
+        char buf[256];
+        while (std::fgets(buf, sizeof buf, p) != nullptr) {
+            out += buf;
+        }
+        ::pclose(p);
+    }
+    return out;
+}
+
+}  // namespace rxt::e2e
