@@ -1,0 +1,78 @@
+#include "profile/catalogue_population.h"
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "app/ui/skin_ui.h"
+#include "platform/debug_log.h"
+#include "platform/ini_file.h"
+#include "profile/profile_file.h"
+
+namespace rxt {
+namespace {
+
+void addEntry(const ProfileContext& ctx, const ProfileCatalogue& catalogue, std::string_view name) {
+    if (ctx.ui != nullptr) {
+        ctx.ui->addItem(catalogue.listName(), ui::Item{std::string(name), std::string(name)});
+    }
+}
+
+void showMessage(const ProfileContext& ctx, std::string_view key) {
+    if (ctx.ui != nullptr) {
+        ctx.ui->messageBox("", key, true);
+    }
+}
+
+PopulateResult createFirstEntry(const ProfileContext& ctx, const ProfileCatalogue& catalogue) {
+    std::vector<uint8_t> content(catalogue.payloadSize(), 0);
+    const int read = ReadProfileFile(
+        DefaultProfileFile(catalogue, ctx.keyboardVariant(), ctx.defaultsFolder), content);
+    if (read == kProfileMissing) {
+        showMessage(ctx, kMessageFileMissing);
+        return PopulateResult::NoDefault;
+    }
+    if (read == kProfileBadFormat) {
+        showMessage(ctx, kMessageFileBadFormat);
+        return PopulateResult::BadDefault;
+    }
+    const std::optional<std::filesystem::path> file = catalogue.dataFile(kFirstProfileName);
+    const bool written = file && WriteProfileFile(*file, content, catalogue.kindCode());
+
+    // One atomic change, so that an interrupted start never leaves a count
+    // without its name.
+    const CatalogueSections& s = catalogue.sections();
+    const std::array<IniEdit, 4> edits{{
+        {s.count, kCountKey, "1"},
+        {s.linkFlag, "0", "0"},
+        {s.name, "0", kFirstProfileName},
+        {s.select, kSelectKey, "0"},
+    }};
+    if (!iniApply(catalogue.path(), edits)) {
+        debugLogf("profile catalogue cannot be written: %s", catalogue.path().c_str());
+        return PopulateResult::WriteFailed;
+    }
+    addEntry(ctx, catalogue, kFirstProfileName);
+    return written ? PopulateResult::Created : PopulateResult::WriteFailed;
+}
+
+}  // namespace
+
+PopulateResult PopulateCatalogue(const ProfileContext& ctx, const ProfileCatalogue& catalogue) {
+    const int n = catalogue.ReadCount();
+    if (n == 0) {
+        return createFirstEntry(ctx, catalogue);
+    }
+    for (int i = 0; i < n; ++i) {
+        addEntry(ctx, catalogue, catalogue.ReadName(i));
+    }
+    return PopulateResult::Listed;
+}
+
+void PopulateCatalogues(const ProfileContext& ctx) {
+    for (const ProfileCatalogue& catalogue : ProfileCatalogue::all()) {
+        PopulateCatalogue(ctx, catalogue);
+    }
+}
+
+}  // namespace rxt
