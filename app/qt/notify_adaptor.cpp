@@ -8,6 +8,7 @@
 #include <QPlainTextEdit>
 #include <QSlider>
 #include <QTextEdit>
+#include <QWidget>
 
 #include "app/qt/color_palette.h"
 
@@ -93,6 +94,10 @@ void NotifyAdaptor::attachWidget(QWidget* w) {
 }
 
 bool NotifyAdaptor::eventFilter(QObject* watched, QEvent* event) {
+    // The window's own focus is not a control's.
+    if (auto* w = qobject_cast<QWidget*>(watched); w && w->isWindow()) {
+        return QObject::eventFilter(watched, event);
+    }
     if (event->type() == QEvent::FocusIn) {
         emitNote(notify::kSetFocus, watched);
     } else if (event->type() == QEvent::FocusOut) {

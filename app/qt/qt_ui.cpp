@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QAbstractSlider>
 #include <QApplication>
+#include <QButtonGroup>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDialog>
@@ -138,6 +139,11 @@ bool QtUi::createMainWindow(WindowHandler& handler, std::string_view skin, std::
     }
     window_ = root;
     cache_.clear();
+    groupExclusiveButtons(root);
+    // The window itself holds the focus at first, so that no control gets it
+    // (and notifies) just because the window was shown.
+    root->setFocusPolicy(Qt::StrongFocus);
+    root->setFocus();
     root->setWindowTitle(qs(title));
     root->resize(width, height);
     root->installEventFilter(this);
@@ -649,8 +655,36 @@ bool QtUi::setChecked(std::string_view name, bool on) {
         return false;
     }
     Quiet quiet(*this);
-    button->setChecked(on);
+    QButtonGroup* group = button->group();
+    if (!on && group && group->exclusive()) {
+        // The program may clear an exclusive option, which a user cannot.
+        group->setExclusive(false);
+        button->setChecked(false);
+        group->setExclusive(true);
+    } else {
+        button->setChecked(on);
+    }
     return true;
+}
+
+void QtUi::groupExclusiveButtons(QWidget* root) {
+    // Auto-exclusive buttons exclude each other among siblings only (the
+    // toolkit's own rule reaches into nested containers).
+    QList<QWidget*> parents = root->findChildren<QWidget*>();
+    parents.prepend(root);
+    for (QWidget* parent : parents) {
+        QButtonGroup* group = nullptr;
+        for (QAbstractButton* b :
+             parent->findChildren<QAbstractButton*>(Qt::FindDirectChildrenOnly)) {
+            if (b->autoExclusive() && b->isCheckable() && !b->group()) {
+                if (!group) {
+                    group = new QButtonGroup(parent);
+                    group->setExclusive(true);
+                }
+                group->addButton(b);
+            }
+        }
+    }
 }
 
 bool QtUi::checked(std::string_view name) const {
@@ -816,7 +850,10 @@ bool QtUi::setRange(std::string_view name, int minimum, int maximum) {
     if (auto* slider = qobject_cast<QAbstractSlider*>(w)) {
         slider->setRange(minimum, maximum);
     } else if (auto* bar = qobject_cast<QProgressBar*>(w)) {
+        // The bar resets itself below the range when its value falls outside.
+        const int keep = std::clamp(bar->value(), minimum, maximum);
         bar->setRange(minimum, maximum);
+        bar->setValue(keep);
     } else if (auto* circle = qobject_cast<CCircleProgressUI*>(w)) {
         circle->setRange(minimum, maximum);
     } else {

@@ -198,6 +198,7 @@ class QtUi : public QObject, public SkinUi {
     QString skinFile(std::string_view resource, std::string_view fallback) const;
     QDialog* loadDialog(std::string_view resource, std::string_view fallback);
     void moveFocusTo(QWidget* w);
+    void groupExclusiveButtons(QWidget* root);
     std::optional<DialogAnswer> takeAnswer(DialogAnswer::Kind kind);
     std::optional<std::string> fileDialog(const FileDialogOptions& options, bool save);
     void timerFired(int id);

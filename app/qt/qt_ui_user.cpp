@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QButtonGroup>
 #include <QComboBox>
 #include <QCursor>
 #include <QFocusEvent>
@@ -87,6 +88,9 @@ bool QtUi::userCheck(std::string_view name, bool on) {
     auto* button = qobject_cast<QAbstractButton*>(w);
     if (!button || !button->isCheckable()) {
         return fail(std::string(name) + " is not an option");
+    }
+    if (!on && button->isChecked() && button->group() && button->group()->exclusive()) {
+        return fail(std::string(name) + " is one of exclusive options: choose another instead");
     }
     button->setChecked(on);
     return true;

@@ -504,6 +504,12 @@ bool MemoryUi::setTextKey(std::string_view name, std::string_view key) {
 
 std::string MemoryUi::text(std::string_view name) const {
     const Control* c = find(name);
+    if (c && c->kind == ControlKind::Combo) {
+        // A combo shows its current row.
+        return c->current >= 0 && c->current < static_cast<int>(c->items.size())
+                   ? c->items[static_cast<size_t>(c->current)].text
+                   : std::string();
+    }
     return c ? c->text : std::string();
 }
 
@@ -647,7 +653,9 @@ Tint MemoryUi::tint(std::string_view name) const {
 
 bool MemoryUi::setKeyLight(std::string_view name, const KeyLight& light) {
     Control* c = find(name);
-    if (!c) {
+    // Key buttons of a skin, or any button of a tree built by hand.
+    if (!c || !(c->className == custom::kDeviceKeyButton ||
+                (c->className.empty() && c->kind == ControlKind::Button))) {
         return false;
     }
     c->light = light;
@@ -1149,6 +1157,9 @@ bool MemoryUi::userCheck(std::string_view name, bool on) {
     Control* c = userTarget(name, {ControlKind::Option});
     if (!c) {
         return false;
+    }
+    if (!on && c->checked && c->exclusive) {
+        return fail(std::string(name) + " is one of exclusive options: choose another instead");
     }
     setOptionChecked(byName_.find(name)->second, on, true);
     return true;
