@@ -188,6 +188,7 @@ void CMainWnd::initWindow() {
     for (std::string_view palette : kLightPalettes) {
         ui_.setPaletteColor(palette, kPaletteStartColor);
     }
+    updateNoDeviceHint();
     if (!ui_.createTray(kTrayIcon, kWindowTitle)) {
         debugLog("tray icon not available");
     }
@@ -618,7 +619,15 @@ void CMainWnd::onTimer(int id) {
 // ---- reactions of the device threads -----------------------------------------
 
 void CMainWnd::showControl(std::string_view name, bool visible) {
-    courier_.send([this, name = std::string(name), visible] { ui_.setVisible(name, visible); });
+    courier_.send([this, name = std::string(name), visible] {
+        ui_.setVisible(name, visible);
+        updateNoDeviceHint();
+    });
+}
+
+void CMainWnd::updateNoDeviceHint() {
+    const bool anyTab = ui_.visible("kb_tab") || ui_.visible("ms_tab") || ui_.visible("mp_tab");
+    ui_.setVisible("no_device_text", !anyTab);
 }
 
 void CMainWnd::selectTab(std::string_view name) {

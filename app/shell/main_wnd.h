@@ -137,6 +137,8 @@ class CMainWnd : public ui::WindowHandler,
     void topmostPulse();
     void applyStoredLanguage();
     void setMousepadTint(int message, intptr_t index, intptr_t value);
+    // The "connect a device" hint shows while no device tab does.
+    void updateNoDeviceHint();
 
     ui::SkinUi& ui_;
     MainWndOptions options_;

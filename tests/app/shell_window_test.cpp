@@ -200,6 +200,18 @@ TEST_F(ShellWindowTest, WorkerThreadReactionsRunOnTheUiThread) {
     EXPECT_EQ(ui->currentPage("tab_switch"), 1);
 }
 
+TEST_F(ShellWindowTest, ConnectHintShowsOnlyWhileNoDeviceTabDoes) {
+    open();
+    EXPECT_TRUE(ui->visible("no_device_text"));
+    window->showControl("mp_tab", true);
+    EXPECT_FALSE(ui->visible("no_device_text"));
+    window->showControl("kb_tab", true);
+    window->showControl("mp_tab", false);
+    EXPECT_FALSE(ui->visible("no_device_text"));
+    window->showControl("kb_tab", false);
+    EXPECT_TRUE(ui->visible("no_device_text"));
+}
+
 // ---- activation and tray ------------------------------------------------------
 
 TEST_F(ShellWindowTest, ActivationWithoutDeviceHidesAndSaysSo) {
