@@ -17,10 +17,7 @@ namespace {
 
 constexpr std::string_view kPointerSlider = "ms_point_speed_slider";
 constexpr std::string_view kWheelEdit = "ms_gunlun_speed_edit";
-// The mouse's own assignments in its bank image: 42 entries. The image holds
-// 512 bytes read from offset 0, so past these lie the next banks, which a
-// profile must not overwrite.
-constexpr uint16_t kMouseBankBytes = kBankStride;
+static_assert(kMouseBankBytes == kBankStride);
 
 using Bytes = std::vector<uint8_t>;
 
@@ -139,20 +136,24 @@ void writeMouseRecord0(const ProfileContext& ctx) {
     (*ctx.links)[DeviceKind::Mouse].WriteRecord(record.data(), kMouseCurrentRecordSize, 0);
 }
 
-void writeBank0(const ProfileContext& ctx, DeviceKind kind,
-                const std::array<uint8_t, kKeyTableSize>& bank) {
+int writeBank0(const ProfileContext& ctx, DeviceKind kind,
+               const std::array<uint8_t, kKeyTableSize>& bank) {
     if (ctx.links == nullptr) {
-        return;
+        return 0;
     }
     DeviceLink& link = (*ctx.links)[kind];
     // The keyboard's bank is its key table: 3 x key count, the block size.
     const uint16_t total = kind == DeviceKind::Mouse
                                ? kMouseBankBytes
                                : std::min<uint16_t>(link.blockSize(), kKeyTableSize);
-    link.WriteBank(bank.data(), total, 0);
+    return link.WriteBank(bank.data(), total, 0);
 }
 
 }  // namespace
+
+int WriteKeyBank0(const ProfileContext& ctx, DeviceKind kind) {
+    return writeBank0(ctx, kind, ctx.images->of(kind).banks[0].snapshot());
+}
 
 KeyboardCustomLayouts& keyboardCustomLayouts() {
     static KeyboardCustomLayouts layouts;

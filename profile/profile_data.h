@@ -46,6 +46,16 @@ struct ProfileContext {
     int keyboardVariant() const { return images->keyboardVariant(); }
 };
 
+// Bytes of key bank 0 that belong to the mouse's own bank: 42 entries. The
+// bank image holds 512 bytes read from device offset 0, so past these lie
+// the next banks, which writing bank 0 must not overwrite.
+inline constexpr uint16_t kMouseBankBytes = 126;
+
+// WriteBank of bank 0 with key bank 0 as the images hold it now: the
+// mouse's 126 bytes, the keyboard's key table (its link's block size). 0
+// without links.
+int WriteKeyBank0(const ProfileContext& ctx, DeviceKind kind);
+
 // The payload of the catalogue's files from the images as they are now (no
 // record refresh).
 std::vector<uint8_t> buildPayload(const ProfileContext& ctx, const ProfileCatalogue& catalogue);
