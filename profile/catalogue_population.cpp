@@ -18,6 +18,14 @@ void addEntry(const ProfileContext& ctx, const ProfileCatalogue& catalogue, std:
     }
 }
 
+// A combo box selects its first item as it gets it; the lists start with no
+// selection, which the arrival of the device or the user then makes.
+void clearSelection(const ProfileContext& ctx, const ProfileCatalogue& catalogue) {
+    if (ctx.ui != nullptr) {
+        ctx.ui->setCurrentIndex(catalogue.listName(), -1);
+    }
+}
+
 void showMessage(const ProfileContext& ctx, std::string_view key) {
     if (ctx.ui != nullptr) {
         ctx.ui->messageBox("", key, true);
@@ -53,6 +61,7 @@ PopulateResult createFirstEntry(const ProfileContext& ctx, const ProfileCatalogu
         return PopulateResult::WriteFailed;
     }
     addEntry(ctx, catalogue, kFirstProfileName);
+    clearSelection(ctx, catalogue);
     return written ? PopulateResult::Created : PopulateResult::WriteFailed;
 }
 
@@ -66,6 +75,7 @@ PopulateResult PopulateCatalogue(const ProfileContext& ctx, const ProfileCatalog
     for (int i = 0; i < n; ++i) {
         addEntry(ctx, catalogue, catalogue.ReadName(i));
     }
+    clearSelection(ctx, catalogue);
     return PopulateResult::Listed;
 }
 
