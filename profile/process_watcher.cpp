@@ -1,5 +1,7 @@
 #include "profile/process_watcher.h"
 
+#include <thread>
+
 #include "platform/debug_log.h"
 #include "platform/text_case.h"
 
@@ -29,7 +31,8 @@ ProcessWatcher::ProcessWatcher(const WatcherSpec& spec, WatcherHost& host,
       timing_(timing) {}
 
 void ProcessWatcher::run(StopEvent& stop, std::string_view exitText) {
-    stop.reset();
+    // The stop event was reset when the slot started this thread: resetting
+    // it here could lose a stop signalled in between.
     const std::string list(catalogue_.listName());
     const auto pause =
         spec_.form == WatcherForm::Switching ? timing_.switchingPause : timing_.readingPause;

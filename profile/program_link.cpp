@@ -1,0 +1,175 @@
+#include "profile/program_link.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "platform/text_case.h"
+#include "profile/profile_operations.h"
+#include "profile/profile_operations_controls.h"
+
+namespace rxt {
+namespace {
+
+// The selected entry, or -1.
+int selected(const ProfileContext& ctx, const ProfileCatalogue& catalogue) {
+    return ctx.ui->currentIndex(catalogue.listName());
+}
+
+void unlink(const ProfileCatalogue& catalogue, int s) {
+    catalogue.WriteLinkFlag(s, false);
+    catalogue.WriteProgramPath(s, kNoProgramPath);
+}
+
+void clearShown(const ProfileContext& ctx, const ProfileControls& c, bool hideRow) {
+    ctx.ui->setChecked(c.linkCheck, false);
+    ctx.ui->setText(c.linkEdit, kNoProgramPath);
+    if (hideRow) {
+        ctx.ui->setVisible(c.linkRow, false);
+    }
+}
+
+void link(const ProfileContext& ctx, const ProfileCatalogue& catalogue, const ProfileControls& c,
+          int s, const std::string& path) {
+    ctx.ui->setText(c.linkEdit, programFileName(path));
+    catalogue.WriteLinkFlag(s, true);
+    catalogue.WriteProgramPath(s, path);
+    ctx.ui->setChecked(c.linkCheck, true);
+    ctx.ui->setVisible(c.linkRow, true);
+}
+
+}  // namespace
+
+std::optional<std::string> linkablePath(std::string_view chosen) {
+    for (char ch : chosen) {
+        if (static_cast<unsigned char>(ch) < 0x20 || ch == 0x7F) {
+            return std::nullopt;  // would break the ini line that keeps it
+        }
+    }
+    const std::filesystem::path path{std::string(chosen)};
+    if (!path.is_absolute()) {
+        return std::nullopt;
+    }
+    // The running program is known by its executable's real path.
+    std::error_code ec;
+    const std::filesystem::path real = std::filesystem::canonical(path, ec);
+    return ec ? path.lexically_normal().string() : real.string();
+}
+
+std::string programFileName(std::string_view path) {
+    const size_t slash = path.rfind('/');
+    return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+}
+
+ui::FileDialogOptions programFileDialog() {
+    ui::FileDialogOptions options;
+    options.filters = {{"(*)", "*"}};
+    return options;
+}
+
+ui::FileDialogOptions profileFileDialog(const ProfileCatalogue& catalogue) {
+    const std::string extension(catalogue.extension());  // ".config"
+    const std::string pattern = "*" + extension;
+    ui::FileDialogOptions options;
+    options.filters = {{"(" + pattern + ")", pattern}};
+    options.fileName = pattern;
+    options.defaultExtension = extension.substr(1);
+    return options;
+}
+
+bool programAlreadyLinked(const ProfileContext& ctx, const ProfileCatalogue& catalogue,
+                          std::string_view program) {
+    const int n = ctx.ui->itemCount(catalogue.listName());
+    for (int j = 0; j < n; ++j) {
+        if (catalogue.ReadLinkFlag(j) == 1 &&
+            equalsIgnoreCase(catalogue.ReadProgramPath(j), program)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void showProgramLink(const ProfileContext& ctx, const ProfileCatalogue& catalogue, int index) {
+    const ProfileControls c = profileControls(catalogue);
+    if (catalogue.ReadLinkFlag(index) != 0) {
+        // A path stored by hand without a folder is shown as it is.
+        ctx.ui->setText(c.linkEdit, programFileName(catalogue.ReadProgramPath(index)));
+        ctx.ui->setChecked(c.linkCheck, true);
+        ctx.ui->setVisible(c.linkRow, true);
+    } else {
+        clearShown(ctx, c, false);
+    }
+}
+
+void LinkCheckChanged(const ProfileContext& ctx, const ProfileCatalogue& catalogue, bool checked) {
+    if (ctx.ui == nullptr) {
+        return;
+    }
+    const ProfileControls c = profileControls(catalogue);
+    const int s = selected(ctx, catalogue);
+    if (s < 0) {
+        // Nothing to link: the box does not stay checked for no entry.
+        ctx.ui->setChecked(c.linkCheck, false);
+        return;
+    }
+    if (!checked) {
+        ctx.ui->setText(c.linkEdit, kNoProgramPath);
+        unlink(catalogue, s);
+        return;
+    }
+    const std::optional<std::string> chosen = ctx.ui->openFileDialog(programFileDialog());
+    const std::optional<std::string> path = chosen ? linkablePath(*chosen) : std::nullopt;
+    if (chosen && path && programAlreadyLinked(ctx, catalogue, *path)) {
+        ctx.ui->messageBox("", kMessageAlreadyLinked, true);
+        ctx.ui->setChecked(c.linkCheck, false);
+        return;
+    }
+    if (!path) {
+        // Cancelled, or no usable program.
+        clearShown(ctx, c, true);
+        unlink(catalogue, s);
+        return;
+    }
+    link(ctx, catalogue, c, s, *path);
+}
+
+void BrowseLink(const ProfileContext& ctx, const ProfileCatalogue& catalogue) {
+    if (ctx.ui == nullptr) {
+        return;
+    }
+    const ProfileControls c = profileControls(catalogue);
+    const int s = selected(ctx, catalogue);
+    if (s < 0) {
+        return;
+    }
+    const std::optional<std::string> chosen = ctx.ui->openFileDialog(programFileDialog());
+    if (!chosen) {
+        return;
+    }
+    const std::optional<std::string> path = linkablePath(*chosen);
+    // Only the device catalogues refuse a program linked already.
+    if (path && catalogue.kind() == ProfileKind::Device &&
+        programAlreadyLinked(ctx, catalogue, *path)) {
+        ctx.ui->messageBox("", kMessageAlreadyLinked, true);
+        ctx.ui->setChecked(c.linkCheck, false);
+        return;
+    }
+    if (!path) {
+        return;
+    }
+    link(ctx, catalogue, c, s, *path);
+}
+
+void CancelLink(const ProfileContext& ctx, const ProfileCatalogue& catalogue) {
+    if (ctx.ui == nullptr) {
+        return;
+    }
+    const ProfileControls c = profileControls(catalogue);
+    const int s = selected(ctx, catalogue);
+    if (s < 0) {
+        return;
+    }
+    clearShown(ctx, c, false);
+    unlink(catalogue, s);
+}
+
+}  // namespace rxt
