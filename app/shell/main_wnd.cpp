@@ -673,9 +673,10 @@ void CMainWnd::postActivation() {
 }
 
 void CMainWnd::selectProfileEntry(std::string_view list, int index) {
-    // Selecting a list entry runs its select operation, as the user's choice would.
+    // Selecting a list entry runs its select operation, as the user's choice
+    // would; the entry shown already is not selected again.
     courier_.send([this, list = std::string(list), index] {
-        if (ui_.setCurrentIndex(list, index)) {
+        if (ui_.currentIndex(list) != index && ui_.setCurrentIndex(list, index)) {
             ui_.notify({std::string(ui::notify::kItemSelect), list, index});
         }
     });
