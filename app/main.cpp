@@ -14,8 +14,10 @@
 
 #include "app/qt/automation_server.h"
 #include "app/qt/qt_ui.h"
+#include "app/shell/feature_set.h"
 #include "app/shell/startup.h"
 #include "platform/folders.h"
+#include "profile/profile_operations_feature.h"
 #include "sim/virtual_bus.h"
 
 namespace {
@@ -111,7 +113,16 @@ int main(int argc, char** argv) {
     std::unique_ptr<QApplication> app;
     std::unique_ptr<rxt::ui::AutomationServer> automation;
 
+    // The pages of the window, each a feature of its own.
+    rxt::ProfileFeature profiles;
+    rxt::shell::FeatureSet features;
+    features.add(profiles);
+
     rxt::shell::StartupOptions startup;
+    startup.window.features = &features;
+    startup.onCreated = [&](rxt::ui::SkinUi&, rxt::shell::CMainWnd& window) {
+        profiles.attach(window);
+    };
     // Only the one instance starts the virtual devices and the toolkit.
     startup.prepare = [&](std::string& why) {
         if (options.virtualDevices) {

@@ -43,6 +43,9 @@ StartupResult runProgram(const StartupOptions& options) {
     }
 
     auto window = std::make_unique<CMainWnd>(*ui, options.window);
+    if (options.onCreated) {
+        options.onCreated(*ui, *window);
+    }
     if (!ui->createMainWindow(*window, kMainSkin, kWindowTitle, kWindowWidth, kWindowHeight)) {
         result.error = "main window: " + ui->lastError();
         result.code = 1;

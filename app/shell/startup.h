@@ -23,7 +23,10 @@ struct StartupOptions {
     std::function<bool(std::string& error)> prepare;
     // Makes the UI; called only by the one instance.
     std::function<std::unique_ptr<ui::SkinUi>()> makeUi;
-    // Called with the window made, before the loop runs (automation).
+    // Called with the window object made, before its skin is built and
+    // before "windowinit" (the pages attach to it here).
+    std::function<void(ui::SkinUi&, CMainWnd&)> onCreated;
+    // Called with the window shown, before the loop runs (automation).
     std::function<void(ui::SkinUi&, CMainWnd&)> onWindow;
     // Called after the loop, before the window goes.
     std::function<void(ui::SkinUi&, CMainWnd&)> onExit;

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <thread>
 
+#include "app/shell/feature_set.h"
 #include "app/shell/notify_router.h"
 #include "app/shell/ui_courier.h"
 #include "app/shell/worker_threads.h"
@@ -133,6 +134,44 @@ TEST(UiCourier, SendWaitsForTheUiThreadAndCloseReleasesIt) {
     courier.post([&] { ran = true; });
     ui.processEvents();
     EXPECT_FALSE(ran);
+}
+
+}  // namespace
+}  // namespace rxt::shell
+
+namespace rxt::shell {
+namespace {
+
+struct CountingFeature : PageFeatures {
+    explicit CountingFeature(std::optional<WorkerSlot> slot) : owns(slot) {}
+    std::optional<WorkerThreads::Body> workerBody(WorkerSlot slot) override {
+        if (owns != slot) {
+            return std::nullopt;
+        }
+        return [this](StopEvent&) { ++ran; };
+    }
+    void refreshPage(Page) override { ++refreshes; }
+    std::optional<WorkerSlot> owns;
+    int refreshes = 0;
+    int ran = 0;
+};
+
+TEST(FeatureSet, EveryFeatureHearsEachCallAndTheFirstOwnerTakesASlot) {
+    CountingFeature lights(WorkerSlot::MouseLight);
+    CountingFeature profiles(WorkerSlot::MouseLight);
+    FeatureSet set;
+    set.add(lights);
+    set.add(profiles);
+    set.refreshPage(Page::MouseMain);
+    EXPECT_EQ(lights.refreshes, 1);
+    EXPECT_EQ(profiles.refreshes, 1);
+    auto body = set.workerBody(WorkerSlot::MouseLight);
+    ASSERT_TRUE(body.has_value());
+    StopEvent stop;
+    (*body)(stop);
+    EXPECT_EQ(lights.ran, 1);
+    EXPECT_EQ(profiles.ran, 0);
+    EXPECT_FALSE(set.workerBody(WorkerSlot::LightSync).has_value());
 }
 
 }  // namespace
