@@ -135,11 +135,6 @@ TEST_F(CatalogueIniTest, KeyboardDeviceAndKeyShareTheProgramPathSection) {
     EXPECT_EQ(msKey.ReadProgramPath(0), "/a");
 }
 
-TEST_F(CatalogueIniTest, UnlinkedPathIsASingleBlankThatReadsBackAsIs) {
-    ASSERT_TRUE(mpLighting.WriteProgramPath(0, kNoProgramPath));
-    EXPECT_EQ(mpLighting.ReadProgramPath(0), " ");
-}
-
 TEST_F(CatalogueIniTest, CataloguesCarriedOverFromWindowsAreRead) {
     // UTF-16LE with its byte order mark, CRLF, file and names in other cases.
     const std::string text =
@@ -167,16 +162,6 @@ TEST_F(CatalogueIniTest, CataloguesCarriedOverFromWindowsAreRead) {
     EXPECT_EQ(msDevice.ReadName(1), "Spiel");
 }
 
-TEST_F(CatalogueIniTest, CrlfUtf8CatalogueIsRead) {
-    std::filesystem::create_directories(env.folder("mp"));
-    writeRaw(env.folder("mp") / "mpProfile.ini",
-             "\xEF\xBB\xBF[PROFILEDENGCOUNT]\r\ncount = 2\r\n[PROFILEDENGNAME]\r\n0 = calm \r\n"
-             "1=\"  spaced  \"\r\n");
-    EXPECT_EQ(mpLighting.ReadCount(), 2);
-    EXPECT_EQ(mpLighting.ReadName(0), "calm");
-    EXPECT_EQ(mpLighting.ReadName(1), "  spaced  ");
-}
-
 TEST_F(CatalogueIniTest, NamesThatCannotBeFileNamesAreRefused) {
     for (const std::string& bad :
          std::vector<std::string>{"", "../escape", "../../.config/evil", "a/b",
@@ -191,14 +176,6 @@ TEST_F(CatalogueIniTest, NamesThatCannotBeFileNamesAreRefused) {
     EXPECT_EQ(file->filename(), "fps.config");
     EXPECT_EQ(std::filesystem::path(*file).parent_path().lexically_normal(),
               env.folder("ms").lexically_normal());
-}
-
-TEST_F(CatalogueIniTest, DataFilesAreFoundInAnyLetterCase) {
-    std::filesystem::create_directories(env.folder("kb"));
-    writeRaw(env.folder("kb") / "Gaming.PRO", "x");
-    const auto file = kbKey.dataFile("gaming");
-    ASSERT_TRUE(file);
-    EXPECT_EQ(file->filename(), "Gaming.PRO");
 }
 
 }  // namespace
