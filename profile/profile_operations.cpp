@@ -184,7 +184,11 @@ void CopyProfile(const ProfileContext& ctx, const ProfileCatalogue& catalogue) {
     if (!content) {
         return;
     }
-    WriteProfileFile(*target, *content, catalogue.kindCode());
+    if (!WriteProfileFile(*target, *content, catalogue.kindCode())) {
+        // No entry without the content it was meant to copy.
+        debugLogf("profile copy: %s could not be written", target->c_str());
+        return;
+    }
     appendEntry(ctx, catalogue, c.list, name);
     selectLast(ctx, catalogue, c.list);
 }
@@ -274,14 +278,16 @@ void ImportProfile(const ProfileContext& ctx, const ProfileCatalogue& catalogue)
         return;
     }
     const ProfileControls c = profileControls(catalogue);
-    if (ctx.ui->currentIndex(c.list) < 0) {
+    // The entry the user saw selected: a watcher may move the selection
+    // while the dialog is open.
+    int target = ctx.ui->currentIndex(c.list);
+    if (target < 0) {
         return;
     }
     const std::optional<std::string> chosen = ctx.ui->openFileDialog(profileFileDialog(catalogue));
     if (!chosen) {
         return;
     }
-    int target = ctx.ui->currentIndex(c.list);
     if (catalogue.kind() == ProfileKind::Device) {
         NewProfile(ctx, catalogue);
         // The new entry is the target even when its default could not be
