@@ -171,6 +171,19 @@ TEST_F(ProfileProgramTest, ChangesLandInTheSelectedFileAndSelectingSendsTheProfi
         << program.output();
     EXPECT_EQ(readFile(profile1), before1);
 
+    // A change made on the page, the reset of the lighting profile: the
+    // lighting record lands in the remembered device entry's file too.
+    const auto lightingDefault = readFile(binDir() + "/defaults/msdengdefault.led");
+    ASSERT_GE(lightingDefault.size(), kHeader + kMouseRecord);
+    ASSERT_EQ(automation.request("click ms_pro_deng_reset_btn"), "ok");
+    EXPECT_TRUE(waitFor(
+        [&] {
+            return hex(readFile(profile2), kHeader + 512, kMouseRecord) ==
+                   hex(lightingDefault, kHeader, kMouseRecord);
+        },
+        10000ms));
+    EXPECT_EQ(readFile(profile1), before1);
+
     // A profile imported from a file becomes a new entry and goes to the device.
     const auto crafted = craftedMouseProfile(17);
     {
