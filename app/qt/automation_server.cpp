@@ -39,10 +39,18 @@ void AutomationServer::accept() {
         });
         session->setOpenDialogAnswerer(
             [this](const DialogAnswer& a) { return ui_.answerOpenDialog(a); });
-        // The session lives as long as its connection.
+        // The session lives as long as its connection. Requests run outside
+        // the readyRead handler: a request may open a modal box, and the
+        // socket does not report more data to a handler still running.
         connect(socket, &QLocalSocket::readyRead, socket, [socket, session] {
             const QByteArray bytes = socket->readAll();
-            session->feed(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+            QMetaObject::invokeMethod(
+                socket,
+                [session, bytes] {
+                    session->feed(
+                        std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+                },
+                Qt::QueuedConnection);
         });
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
     }

@@ -329,6 +329,12 @@ void QtUi::aboutBox() {
     }
     onClick(d, "closebtn", [d] { d->done(2); });
     if (auto* link = child<QLabel>(d, "NetText")) {
+        if (!link->text().contains("<a")) {
+            // A plain text in the skin: the whole text is the link.
+            link->setText(QStringLiteral("<a href=\"%1\">%2</a>")
+                              .arg(qs(kHomepageUrl), link->text().toHtmlEscaped()));
+        }
+        link->setTextFormat(Qt::RichText);
         link->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
         connect(link, &QLabel::linkActivated, d, [this] { openUrl(kHomepageUrl); });
     } else {

@@ -1,7 +1,9 @@
 #include "app/ui/automation_session.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
+#include <iterator>
 
 namespace rxt::ui {
 
@@ -214,6 +216,11 @@ AutomationReply AutomationSession::execute(std::string_view line) {
             return AutomationReply::failure("image is not available");
         }
         return hook_->image(kind, area);
+    }
+    static constexpr std::string_view kOnControls[] = {"click", "focus", "blur",   "type",  "get",
+                                                       "color", "check", "select", "slide", "drag"};
+    if (std::find(std::begin(kOnControls), std::end(kOnControls), cmd) == std::end(kOnControls)) {
+        return AutomationReply::failure("unknown request " + std::string(cmd));
     }
     const std::string_view name = word(rest);
     if (name.empty()) {
