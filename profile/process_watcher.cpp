@@ -22,10 +22,10 @@ const std::array<WatcherSpec, 5>& processWatchers() {
     return kWatchers;
 }
 
-ProcessWatcher::ProcessWatcher(const WatcherSpec& spec, WatcherHost& host,
+ProcessWatcher::ProcessWatcher(const WatcherSpec& watched, WatcherHost& host,
                                ForegroundApp& foreground, WatcherTiming timing)
-    : spec_(spec),
-      catalogue_(spec.catalogue()),
+    : spec_(watched),
+      catalogue_(watched.catalogue()),
       host_(host),
       foreground_(foreground),
       timing_(timing) {}

@@ -62,7 +62,7 @@ inline constexpr std::string_view kForegroundUnreadable = "文件名字访问失
 // One watcher's state between passes.
 class ProcessWatcher {
   public:
-    ProcessWatcher(const WatcherSpec& spec, WatcherHost& host, ForegroundApp& foreground,
+    ProcessWatcher(const WatcherSpec& watched, WatcherHost& host, ForegroundApp& foreground,
                    WatcherTiming timing = {});
 
     // The thread body: passes until the stop event is set (or the window or

@@ -143,11 +143,11 @@ std::optional<shell::WorkerThreads::Body> ProfileFeature::workerBody(shell::Work
     if (i < first || i >= first + processWatchers().size() || ctx_.ui == nullptr) {
         return std::nullopt;
     }
-    const WatcherSpec spec = processWatchers()[i - first];
+    const WatcherSpec watched = processWatchers()[i - first];
     ForegroundApp& app = foreground();
-    return [this, spec, slot, &app](StopEvent& stop) {
-        UiWatcherHost host(ctx_, spec.catalogue());
-        ProcessWatcher watcher(spec, host, app, options_.timing);
+    return [this, watched, slot, &app](StopEvent& stop) {
+        UiWatcherHost host(ctx_, watched.catalogue());
+        ProcessWatcher watcher(watched, host, app, options_.timing);
         watcher.run(stop, shell::workerExitText(slot));
     };
 }
