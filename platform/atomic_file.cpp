@@ -1,26 +1,34 @@
 #include "platform/atomic_file.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <cstdlib>
 #include <string>
 
 namespace rxt {
 namespace {
+
+// ".name.tmp-": what every temporary file of this target starts with.
+std::string temporaryPrefix(const std::string& fileName) {
+    // Keep room for the suffix within the file-name length limit.
+    std::string name(1, '.');
+    name.append(fileName, 0, 120);
+    name += ".tmp-";
+    return name;
+}
 
 // A name no other writer (thread or process) picks at the same time.
 std::string temporaryName(const std::string& fileName, unsigned attempt) {
     static std::atomic<unsigned long> counter{0};
     const auto ticks =
         static_cast<unsigned long>(std::chrono::steady_clock::now().time_since_epoch().count());
-    // Keep room for the suffix within the file-name length limit.
-    std::string name(1, '.');
-    name.append(fileName, 0, 120);
-    name += ".tmp-";
+    std::string name = temporaryPrefix(fileName);
     name += std::to_string(::getpid());
     name += '-';
     name += std::to_string(counter.fetch_add(1) ^ (ticks & 0xFFFFF));
@@ -42,6 +50,30 @@ bool writeAll(int fd, const std::byte* data, size_t size) {
         size -= static_cast<size_t>(n);
     }
     return true;
+}
+
+// A writer killed between creating and renaming its temporary file leaves it
+// behind; remove those of this target whose process is gone.
+void removeStaleTemporaries(const std::filesystem::path& folder, const std::string& fileName) {
+    const std::string prefix = temporaryPrefix(fileName);
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end;
+         it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.compare(0, prefix.size(), prefix) != 0) {
+            continue;
+        }
+        const char* digits = name.c_str() + prefix.size();
+        char* stop = nullptr;
+        const long pid = std::strtol(digits, &stop, 10);
+        if (stop == digits || *stop != '-' || pid <= 0) {
+            continue;
+        }
+        if (::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) {
+            std::error_code ignored;
+            std::filesystem::remove(it->path(), ignored);
+        }
+    }
 }
 
 void syncFolder(const std::filesystem::path& folder) {
@@ -99,6 +131,7 @@ bool writeFileAtomic(const std::filesystem::path& file, std::span<const std::byt
         ::unlink(temp.c_str());
         return false;
     }
+    removeStaleTemporaries(folder, target.filename().string());
     // Makes the rename itself durable; the new content is already in place.
     syncFolder(folder);
     return true;

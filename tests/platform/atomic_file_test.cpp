@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "platform/file_bytes.h"
 #include "platform/test_folder.h"
@@ -32,6 +34,29 @@ TEST(AtomicFile, CreatesAndReplacesWithExactBytes) {
     ASSERT_TRUE(writeFileAtomic(file, std::string_view()));
     EXPECT_EQ(readRaw(file), "");
     EXPECT_EQ(entriesIn(dir.path()), 1u);
+}
+
+TEST(AtomicFile, RemovesWhatAKilledWriterLeftBehind) {
+    TempFolder dir;
+    const auto file = dir / "msProfile.ini";
+    // A child that exits at once gives a process id nobody uses any more.
+    const pid_t gone = ::fork();
+    if (gone == 0) {
+        ::_exit(0);
+    }
+    ASSERT_GT(gone, 0);
+    ::waitpid(gone, nullptr, 0);
+    const std::string dead = ".msProfile.ini.tmp-" + std::to_string(gone) + "-7-0";
+    const std::string alive = ".msProfile.ini.tmp-" + std::to_string(::getpid()) + "-7-0";
+    const std::string other = ".kbProfile.ini.tmp-" + std::to_string(gone) + "-7-0";
+    writeRaw(dir / dead, "half");
+    writeRaw(dir / alive, "in progress");
+    writeRaw(dir / other, "half");
+
+    ASSERT_TRUE(writeFileAtomic(file, std::string_view("[PROFILECOUNT]\ncount=1\n")));
+    EXPECT_FALSE(std::filesystem::exists(dir / dead));
+    EXPECT_TRUE(std::filesystem::exists(dir / alive));  // its writer may still rename it
+    EXPECT_TRUE(std::filesystem::exists(dir / other));  // another file's business
 }
 
 TEST(AtomicFile, KeepsPermissionsOfTheReplacedFile) {
