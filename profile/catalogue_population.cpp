@@ -1,6 +1,8 @@
 #include "profile/catalogue_population.h"
 
+#include <algorithm>
 #include <array>
+#include <climits>
 #include <string>
 #include <vector>
 
@@ -65,12 +67,25 @@ PopulateResult createFirstEntry(const ProfileContext& ctx, const ProfileCatalogu
     return written ? PopulateResult::Created : PopulateResult::WriteFailed;
 }
 
+// A count beyond the names the catalogue holds lists at most this many
+// entries: a damaged count must not make the start read made-up entries for
+// ever.
+constexpr int kMaxEntriesWithoutNames = 100;
+
+int storedNames(const ProfileCatalogue& catalogue) {
+    const size_t keys = iniKeyNames(catalogue.path(), catalogue.sections().name).size();
+    return static_cast<int>(std::min<size_t>(keys, INT_MAX));
+}
+
 }  // namespace
 
 PopulateResult PopulateCatalogue(const ProfileContext& ctx, const ProfileCatalogue& catalogue) {
-    const int n = catalogue.ReadCount();
+    int n = catalogue.ReadCount();
     if (n == 0) {
         return createFirstEntry(ctx, catalogue);
+    }
+    if (n > kMaxEntriesWithoutNames) {
+        n = std::min(n, std::max(kMaxEntriesWithoutNames, storedNames(catalogue)));
     }
     for (int i = 0; i < n; ++i) {
         addEntry(ctx, catalogue, catalogue.ReadName(i));

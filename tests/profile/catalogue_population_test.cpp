@@ -103,6 +103,34 @@ TEST_F(CataloguePopulationTest, ExistingEntriesAreListedInIndexOrderWithoutSelec
     EXPECT_FALSE(std::filesystem::exists(env.folder("ms") / "profile1.led"));
 }
 
+TEST_F(CataloguePopulationTest, AHugeCountListsTheStoredNamesWithoutRunningOn) {
+    // A damaged count must not keep the start reading made-up entries for ever.
+    std::filesystem::create_directories(env.folder("mp"));
+    std::string names;
+    for (int i = 0; i < 120; ++i) {
+        names += std::to_string(i) + "=p" + std::to_string(i) + "\n";
+    }
+    writeRaw(env.folder("mp") / "mpProfile.ini",
+             "[PROFILEDENGCOUNT]\ncount=2147483647\n[PROFILEDENGNAME]\n" + names);
+    const ProfileCatalogue mp = catalogue(DeviceKind::Mousepad, ProfileKind::Lighting);
+    EXPECT_EQ(PopulateCatalogue(ctx, mp), PopulateResult::Listed);
+    const std::vector<std::string> shown = texts(mp);
+    ASSERT_EQ(shown.size(), 120u);
+    EXPECT_EQ(shown.front(), "p0");
+    EXPECT_EQ(shown.back(), "p119");
+
+    // With hardly any names the made-up entries stop at a hundred.
+    const ProfileCatalogue msKey = catalogue(DeviceKind::Mouse, ProfileKind::Key);
+    std::filesystem::create_directories(env.folder("ms"));
+    writeRaw(env.folder("ms") / "msProfile.ini",
+             "[PROFILECOUNT]\ncount=99999999999\n[PROFILENAME]\n0=keys\n");
+    EXPECT_EQ(PopulateCatalogue(ctx, msKey), PopulateResult::Listed);
+    const std::vector<std::string> few = texts(msKey);
+    ASSERT_EQ(few.size(), 100u);
+    EXPECT_EQ(few[0], "keys");
+    EXPECT_EQ(few[1], "0");
+}
+
 TEST_F(CataloguePopulationTest, CountThatIsNotANumberCountsAsFirstRun) {
     const ProfileCatalogue mp = catalogue(DeviceKind::Mousepad, ProfileKind::Lighting);
     std::filesystem::create_directories(env.folder("mp"));
