@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
@@ -52,6 +53,21 @@ bool writeAll(int fd, const std::byte* data, size_t size) {
     return true;
 }
 
+// "-<number>-<attempt>" and nothing more: the end of a name temporaryName
+// made, so that a user's file that only starts alike is never taken for one.
+bool temporarySuffix(const char* rest) {
+    for (int part = 0; part < 2; ++part) {
+        if (*rest != '-' || !std::isdigit(static_cast<unsigned char>(rest[1]))) {
+            return false;
+        }
+        ++rest;
+        while (std::isdigit(static_cast<unsigned char>(*rest))) {
+            ++rest;
+        }
+    }
+    return *rest == '\0';
+}
+
 // A writer killed between creating and renaming its temporary file leaves it
 // behind; remove those of this target whose process is gone.
 void removeStaleTemporaries(const std::filesystem::path& folder, const std::string& fileName) {
@@ -66,7 +82,7 @@ void removeStaleTemporaries(const std::filesystem::path& folder, const std::stri
         const char* digits = name.c_str() + prefix.size();
         char* stop = nullptr;
         const long pid = std::strtol(digits, &stop, 10);
-        if (stop == digits || *stop != '-' || pid <= 0) {
+        if (stop == digits || *stop != '-' || pid <= 0 || !temporarySuffix(stop)) {
             continue;
         }
         if (::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) {

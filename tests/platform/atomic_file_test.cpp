@@ -49,6 +49,9 @@ TEST(AtomicFile, RemovesWhatAKilledWriterLeftBehind) {
     const std::string dead = ".msProfile.ini.tmp-" + std::to_string(gone) + "-7-0";
     const std::string alive = ".msProfile.ini.tmp-" + std::to_string(::getpid()) + "-7-0";
     const std::string other = ".kbProfile.ini.tmp-" + std::to_string(gone) + "-7-0";
+    // A user's file that only starts like a temporary one (a profile named so).
+    const std::string lookalike = dead + ".led";
+    writeRaw(dir / lookalike, "a profile");
     writeRaw(dir / dead, "half");
     writeRaw(dir / alive, "in progress");
     writeRaw(dir / other, "half");
@@ -57,6 +60,7 @@ TEST(AtomicFile, RemovesWhatAKilledWriterLeftBehind) {
     EXPECT_FALSE(std::filesystem::exists(dir / dead));
     EXPECT_TRUE(std::filesystem::exists(dir / alive));  // its writer may still rename it
     EXPECT_TRUE(std::filesystem::exists(dir / other));  // another file's business
+    EXPECT_EQ(readRaw(dir / lookalike), "a profile");
 }
 
 TEST(AtomicFile, KeepsPermissionsOfTheReplacedFile) {
