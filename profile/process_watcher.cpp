@@ -78,8 +78,12 @@ void ProcessWatcher::switchEntry() {
     }
     host_.selectEntry(list, shown);
     std::this_thread::sleep_for(timing_.afterSelect);
-    // Whatever is shown, saves keep going to the user's own choice.
-    catalogue_.WriteSelect(userChoice);
+    // Whatever is shown, saves keep going to the user's own choice. A choice
+    // the user made meanwhile has written `select` already and stays: writing
+    // the older one over it would send the next saves to another entry.
+    if (catalogue_.ReadSelect() == shown) {
+        catalogue_.WriteSelect(userChoice);
+    }
 }
 
 }  // namespace rxt

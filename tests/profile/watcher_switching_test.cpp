@@ -2,6 +2,7 @@
 // and how the threads end.
 
 #include <atomic>
+#include <functional>
 #include <mutex>
 #include <thread>
 
@@ -141,6 +142,51 @@ TEST_F(WatcherTest, AChoiceMadeWhileALinkedProgramIsInFrontIsDisplacedButKept) {
     const auto records = env.images.mousepad.records.snapshot();
     const auto work = content(cat, "work");
     EXPECT_TRUE(std::equal(work.begin(), work.end(), records.begin()));
+}
+
+// The user's pick lands on the UI thread while the watcher waits after its
+// own selection; the watcher must not write its stale `select` over it, or
+// the next saves would put the picked entry's settings into another file.
+class UserPicksWhileWatcherWaits : public DirectHost {
+  public:
+    using DirectHost::DirectHost;
+    void selectEntry(std::string_view list, int index) override {
+        DirectHost::selectEntry(list, index);
+        if (userPick) {
+            userPick();
+        }
+    }
+    std::function<void()> userPick;
+};
+
+TEST_F(WatcherTest, AChoiceMadeDuringTheWatchersWaitIsNotOverwritten) {
+    const auto cat = catalogueOf(DeviceKind::Mouse, ProfileKind::Device);
+    seed(cat, {"desk", "race", "work"});
+    link(cat, 1, "/opt/games/racer");
+    pick(cat, 0);
+    UserPicksWhileWatcherWaits host(ctx, cat);
+    ProcessWatcher watcher(specOf(DeviceKind::Mouse, ProfileKind::Device), host, foreground,
+                           kQuick);
+
+    // No linked program in front: the user's entry 0 is shown; then the user picks 2.
+    foreground.set("/usr/bin/editor");
+    host.userPick = [&] { pick(cat, 2); };
+    watcher.pass();
+    EXPECT_EQ(shown(cat), 2);
+    EXPECT_EQ(cat.ReadSelect(), 2);
+    const std::vector<uint8_t> desk = content(cat, "desk");
+    ASSERT_TRUE(SaveSelectedProfile(ctx, cat));
+    EXPECT_EQ(content(cat, "desk"), desk);  // the save went to "work"
+
+    // The same while a linked program is in front: the pick is remembered.
+    foreground.set("/opt/games/racer");
+    host.userPick = [&] { pick(cat, 0); };
+    watcher.pass();
+    EXPECT_EQ(cat.ReadSelect(), 0);
+    host.userPick = nullptr;
+    watcher.pass();
+    EXPECT_EQ(shown(cat), 1);
+    EXPECT_EQ(cat.ReadSelect(), 0);
 }
 
 TEST_F(WatcherTest, TheWholePathIsComparedWithoutRegardToCase) {
