@@ -21,6 +21,11 @@ namespace {
 // The path field of an interface holds 260 characters with the terminator.
 constexpr size_t kMaxPathLength = 259;
 
+// No HID device has a longer report descriptor (the kernel refuses them). A
+// longer one from a simulated bus is not described: each of its collections
+// would otherwise carry a copy of the whole descriptor.
+constexpr size_t kMaxDescriptorSize = 4096;
+
 std::string collectionSuffix(size_t number) {
     char text[32];
     std::snprintf(text, sizeof text, "&col%02zx", number);
@@ -31,7 +36,8 @@ std::string collectionSuffix(size_t number) {
 // once, with zero usage and lengths, so that tools can list it.
 void appendEntries(const HidNodeInfo& node, std::vector<HidPathEntry>& out) {
     HidDescriptorInfo info;
-    const bool parsed = parseReportDescriptor(node.descriptor, info) && !info.collections.empty();
+    const bool parsed = node.descriptor.size() <= kMaxDescriptorSize &&
+                        parseReportDescriptor(node.descriptor, info) && !info.collections.empty();
     const size_t count = parsed ? info.collections.size() : 1;
     for (size_t i = 0; i < count; ++i) {
         HidPathEntry e;

@@ -239,6 +239,31 @@ TEST_F(HidDeviceTest, UnparseableDescriptorIsListedButCannotBeOpened) {
     EXPECT_FALSE(device.lastErrorText().empty());
 }
 
+TEST_F(HidDeviceTest, DescriptorLargerThanAnyDeviceCanHaveIsListedOnceAndNotOpened) {
+    // A bus answering with a huge descriptor of tiny collections must not
+    // make every enumeration copy it once per collection.
+    HidNodeInfo node = test::configNode("/dev/huge", 0x320F, 0x2002);
+    node.descriptor = {0x06, 0x1C, 0xFF};
+    for (int i = 0; i < 1000; ++i) {
+        node.descriptor.insert(node.descriptor.end(), {0x09, 0x92, 0xA1, 0x01, 0xC0});
+    }
+    backend->addNode(node);
+    HidDevice device(backend);
+    ASSERT_TRUE(device.enumerate());
+    ASSERT_EQ(device.pathList().count(), 1u);
+    const HidPathEntry* e = device.nextPath();
+    ASSERT_NE(e, nullptr);
+    EXPECT_EQ(e->path, "/dev/huge");
+    EXPECT_FALSE(e->describable);
+    EXPECT_EQ(e->usagePage, 0);
+
+    EXPECT_FALSE(device.open("/dev/huge", true, true, true, false));
+    EXPECT_FALSE(device.open("/dev/huge&col01", true, true, true, false));
+    EXPECT_FALSE(device.isOpen());
+    EXPECT_EQ(backend->openCount("/dev/huge"), 0);
+    EXPECT_FALSE(device.lastErrorText().empty());
+}
+
 // ---- open -----------------------------------------------------------------
 
 TEST_F(HidDeviceTest, OpenDescribesTheInterface) {
