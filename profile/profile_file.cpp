@@ -120,6 +120,11 @@ int ReadProfileFile(const std::filesystem::path& path, std::span<uint8_t> buffer
 
 bool WriteProfileFile(const std::filesystem::path& path, std::span<const uint8_t> payload,
                       uint16_t kindCode) {
+    return WriteProfileFileAt(resolveCase(path), payload, kindCode);
+}
+
+bool WriteProfileFileAt(const std::filesystem::path& path, std::span<const uint8_t> payload,
+                        uint16_t kindCode) {
     ProfileFileHeader header;
     header.kindCode = kindCode;
     const std::array<uint8_t, ProfileFileHeader::kSize> head = header.encode();
@@ -128,7 +133,7 @@ bool WriteProfileFile(const std::filesystem::path& path, std::span<const uint8_t
                    [](uint8_t b) { return static_cast<std::byte>(b); });
     std::transform(payload.begin(), payload.end(), bytes.begin() + head.size(),
                    [](uint8_t b) { return static_cast<std::byte>(b); });
-    if (!writeFileAtomic(resolveCase(path), bytes)) {
+    if (!writeFileAtomic(path, bytes)) {
         debugLog("文件打开失败");
         return false;
     }

@@ -46,6 +46,11 @@ int ReadProfileFile(const std::filesystem::path& path, std::span<uint8_t> buffer
 bool WriteProfileFile(const std::filesystem::path& path, std::span<const uint8_t> payload,
                       uint16_t kindCode);
 
+// The same at exactly this path, whatever files of other letter case lie
+// beside it: for a path the user chose in a save dialog.
+bool WriteProfileFileAt(const std::filesystem::path& path, std::span<const uint8_t> payload,
+                        uint16_t kindCode);
+
 // The folder of the default profile files shipped with the program.
 std::filesystem::path defaultProfileFolder();
 

@@ -334,7 +334,7 @@ void ExportProfile(const ProfileContext& ctx, const ProfileCatalogue& catalogue)
     if (!content) {
         return;
     }
-    if (!WriteProfileFile(std::filesystem::path(*chosen), *content, catalogue.kindCode())) {
+    if (!WriteProfileFileAt(std::filesystem::path(*chosen), *content, catalogue.kindCode())) {
         debugLogf("profile export: %s could not be written", chosen->c_str());
     }
 }

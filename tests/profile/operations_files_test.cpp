@@ -149,6 +149,22 @@ TEST_F(FilesTest, ExportWritesTheSelectedContentAndNothingWhenItsFileIsMissing) 
     EXPECT_FALSE(std::filesystem::exists(nothing));
 }
 
+TEST_F(FilesTest, ExportWritesTheChosenNameAndLeavesAFileInAnotherCaseAlone) {
+    // The save dialog asked about the chosen name only; another file that
+    // differs from it in letter case is not the user's target.
+    const auto cat = catalogueOf(DeviceKind::Mouse, ProfileKind::Key);
+    seed(cat, {"keys"});
+    pick(cat, 0);
+    const auto other = outside("KEYS.PRO");
+    writeRaw(other, "someone else's file");
+    const auto target = outside("keys.pro");
+    ui.answer(ui::DialogAnswer::save(target.string()));
+    ExportProfile(ctx, cat);
+    EXPECT_TRUE(ui.takeShownMessages().empty());
+    EXPECT_EQ(readRaw(other), "someone else's file");
+    EXPECT_EQ(fileBytes(target), fileBytes(*cat.dataFile("keys")));
+}
+
 TEST_F(FilesTest, MouseDeviceResetKeepsThePointerValuesOfBeforeInTheFileAndSetsTheDesktops) {
     const auto cat = catalogueOf(DeviceKind::Mouse, ProfileKind::Device);
     seed(cat, {"tuned"});
