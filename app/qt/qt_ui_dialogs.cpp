@@ -14,6 +14,8 @@
 #include <QScreen>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <QWindow>
+#include <optional>
 
 #include "app/qt/circle_progress.h"
 #include "app/qt/color_palette.h"
@@ -118,6 +120,76 @@ QDialog* builtInAboutBox() {
     return d;
 }
 
+// The screen a box goes on: the main window's while it is shown, else the
+// primary one.
+QScreen* screenFor(const QWidget* owner) {
+    if (owner && owner->screen()) {
+        return owner->screen();
+    }
+    return QGuiApplication::primaryScreen();
+}
+
+// The main window while a person can see it (shown and not minimised).
+QWidget* shownOwner(QWidget* window) {
+    return window && window->isVisible() && !window->isMinimized() ? window : nullptr;
+}
+
+// Makes a dialog a top-level window owned by the main window while that is
+// shown. With the main window hidden or minimised the dialog has no owner: a
+// window manager may keep an owned window with its withdrawn or iconified
+// owner, and without one the toolkit groups it with the program instead.
+void makeTopLevel(QDialog* d, QWidget* window, Qt::WindowFlags extra = {}) {
+    d->setParent(shownOwner(window), Qt::Dialog | extra);
+}
+
+// Moves `r` by as little as needed to lie inside `area`, so that no edge of
+// a box is off screen where it could not be read or answered.
+QPoint inside(QRect r, const QRect& area) {
+    if (area.isEmpty()) {
+        return r.topLeft();
+    }
+    if (r.right() > area.right()) {
+        r.moveRight(area.right());
+    }
+    if (r.bottom() > area.bottom()) {
+        r.moveBottom(area.bottom());
+    }
+    if (r.left() < area.left()) {
+        r.moveLeft(area.left());
+    }
+    if (r.top() < area.top()) {
+        r.moveTop(area.top());
+    }
+    return r.topLeft();
+}
+
+// Gives a dialog its shown size now, so that it can be placed by it; a size
+// the skin file set is kept.
+void sizeOnce(QDialog* d) {
+    if (!d->testAttribute(Qt::WA_Resized)) {
+        d->adjustSize();
+    }
+}
+
+// Places a dialog at `at` (when given), else centred over the shown main
+// window or the screen, and keeps it on screen.
+void place(QDialog* d, QWidget* window, std::optional<QPoint> at) {
+    QWidget* owner = shownOwner(window);
+    const QScreen* screen = screenFor(owner);
+    const QRect area = screen ? screen->availableGeometry() : QRect();
+    // The frame is known once the native window exists (where the platform
+    // can tell it before the window is shown).
+    d->winId();
+    const QMargins frame = d->windowHandle() ? d->windowHandle()->frameMargins() : QMargins();
+    QRect r(d->pos(), d->size().grownBy(frame));
+    if (at) {
+        r.moveTopLeft(*at);
+    } else {
+        r.moveCenter(owner ? owner->frameGeometry().center() : area.center());
+    }
+    d->move(inside(r, area));
+}
+
 }  // namespace
 
 QDialog* QtUi::loadDialog(std::string_view resource, std::string_view fallback) {
@@ -134,6 +206,13 @@ QDialog* QtUi::loadDialog(std::string_view resource, std::string_view fallback) 
     auto* dialog = qobject_cast<QDialog*>(root);
     if (!dialog) {
         // A plain widget in the skin file: give it a dialog around it.
+        if (!root->layout()) {
+            // Controls at fixed places give no size hint: without a least
+            // size the dialog would shrink to nothing and never be mapped.
+            const QRect controls = root->childrenRect();
+            root->setMinimumSize(
+                root->size().expandedTo(QSize(controls.right() + 1, controls.bottom() + 1)));
+        }
         dialog = new QDialog;
         auto* layout = new QVBoxLayout(dialog);
         layout->setContentsMargins(0, 0, 0, 0);
@@ -215,7 +294,7 @@ int QtUi::messageBox(std::string_view title, std::string_view message, bool isKe
     if (!d) {
         d = builtInMessageBox();
     }
-    d->setParent(window_, Qt::Dialog | Qt::FramelessWindowHint);
+    makeTopLevel(d, window_, Qt::FramelessWindowHint);
     d->setProperty(kKind, "message");
     d->setObjectName("msgwnd");
     if (!title.empty()) {
@@ -233,14 +312,7 @@ int QtUi::messageBox(std::string_view title, std::string_view message, bool isKe
     onClick(d, "cancel_btn", [d] { d->done(0); });
     onClick(d, "closebtn", [d] { d->done(0); });
     d->adjustSize();
-    const QRect over = window_ && window_->isVisible()
-                           ? window_->frameGeometry()
-                           : (QGuiApplication::primaryScreen()
-                                  ? QGuiApplication::primaryScreen()->availableGeometry()
-                                  : QRect());
-    QRect r = d->frameGeometry();
-    r.moveCenter(over.center());
-    d->move(r.topLeft());
+    place(d, window_, std::nullopt);
 
     QPointer<QDialog> previous = modal_;
     modal_ = d;
@@ -258,11 +330,16 @@ PaletteResult QtUi::paletteDialog(uint32_t initial) {
     if (!d) {
         d = builtInPaletteDialog();
     }
-    d->setParent(window_, Qt::Dialog);
+    makeTopLevel(d, window_);
     d->setProperty(kKind, "palette");
     d->setWindowTitle(QStringLiteral("Mirtel调色板"));
-    if (window_) {
-        d->move(window_->frameGeometry().right() + 1, window_->frameGeometry().top());
+    sizeOnce(d);
+    if (QWidget* owner = shownOwner(window_)) {
+        // Beside the main window.
+        const QRect main = owner->frameGeometry();
+        place(d, window_, QPoint(main.right() + 1, main.top()));
+    } else {
+        place(d, window_, std::nullopt);
     }
     auto* palette = child<ColorPaletteWidget>(d, "Pallet");
     QWidget* show = child(d, "color_show_btn");
@@ -320,12 +397,15 @@ void QtUi::aboutBox() {
     if (!d) {
         d = builtInAboutBox();
     }
-    d->setParent(window_, Qt::Dialog);
+    makeTopLevel(d, window_);
     d->setAttribute(Qt::WA_DeleteOnClose);
     d->setWindowTitle(QStringLiteral("关于"));
-    if (window_) {
-        const QRect main = window_->frameGeometry();
-        d->move(2 * main.left(), main.bottom() / 2 - 80);
+    sizeOnce(d);
+    if (QWidget* owner = shownOwner(window_)) {
+        const QRect main = owner->frameGeometry();
+        place(d, window_, QPoint(2 * main.left(), main.bottom() / 2 - 80));
+    } else {
+        place(d, window_, std::nullopt);
     }
     onClick(d, "closebtn", [d] { d->done(2); });
     if (auto* link = child<QLabel>(d, "NetText")) {

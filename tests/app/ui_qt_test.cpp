@@ -1,7 +1,8 @@
 // The widget toolkit's side of the UI, off screen: real input events become
 // the right notifications, the tint and the custom controls are painted, the
-// modal boxes work when a person answers them, timers fire, and automation
-// requests arrive over the local socket.
+// modal boxes work when a person answers them and are on screen whether or
+// not the main window is, timers fire, and automation requests arrive over
+// the local socket. One test runs the boxes again under an X server.
 
 #include <gtest/gtest.h>
 
@@ -9,14 +10,18 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QLocalSocket>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QWindow>
 #include <filesystem>
 #include <fstream>
 
@@ -27,8 +32,10 @@
 #include "app/qt/device_key_button.h"
 #include "app/qt/qt_ui.h"
 #include "app/qt/wnd_control.h"
+#include "e2e/e2e_harness.h"
 #include "support/qt_test_app.h"
 #include "support/ui_test_handler.h"
+#include "support/xvfb_display.h"
 
 using namespace rxt::ui;
 using rxt::test::UiTestHandler;
@@ -343,6 +350,284 @@ TEST_F(QtUiTest, AutomationAnswersABoxThatIsAlreadyOpen) {
     }));
     EXPECT_EQ(answered, 0);
     EXPECT_EQ(replies.toStdString(), "ok\nok\nok Skin\n");
+}
+
+// ---- boxes on screen ----------------------------------------------------------
+
+// The test skin's main window with the program's own skin files for the
+// message box, the palette dialog and the about box: plain widgets with their
+// controls at fixed places, wrapped in a dialog when loaded.
+class ProgramSkinBoxes {
+  public:
+    ProgramSkinBoxes() {
+        const std::string test = kSkin + "/";
+        const std::string program = std::string(RXT_TESTDATA_DIR) + "/../../skin/";
+        std::ofstream(dir_.filePath("res.xml").toStdString())
+            << "<res>\n"
+            << "<file name=\"XML_MAIN\" path=\"" << test << "main.ui\"/>\n"
+            << "<file name=\"XML_DPI\" path=\"" << test << "dpi_page.ui\"/>\n"
+            << "<file name=\"XML_MSG\" path=\"" << program << "msgbox.xml\"/>\n"
+            << "<file name=\"XML_PALETTE\" path=\"" << program << "TvPalletDialog.xml\"/>\n"
+            << "<file name=\"XML_ABOUT\" path=\"" << program << "CopyRight.xml\"/>\n"
+            << "</res>\n";
+    }
+    std::string folder() const { return dir_.path().toStdString(); }
+
+  private:
+    QTemporaryDir dir_;
+};
+
+// A QtUi on that skin with its main window made (not shown).
+struct BoxesUi {
+    explicit BoxesUi(const std::string& folder) : ui(folder) {
+        handler.useTestSkinClasses();
+        ok = ui.loadIndex("res.xml") && ui.loadLanguage(kSkin + "/lan_en.xml") &&
+             ui.createMainWindow(handler, "XML_MAIN", "RX-T7100 GamingMouse", 800, 572);
+    }
+    QtUi ui;
+    UiTestHandler handler;
+    bool ok = false;
+};
+
+// What a person needs of an open box: a shown top-level window of its skin's
+// size, wholly on its screen, the named controls shown and wholly inside it.
+void expectOnScreen(QWidget* box, std::initializer_list<const char*> controls) {
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(box->isWindow());
+    EXPECT_TRUE(box->isVisible());
+    ASSERT_NE(box->windowHandle(), nullptr);
+    EXPECT_TRUE(box->windowHandle()->isVisible()) << "the native window was never shown";
+    EXPECT_GE(box->width(), 100);
+    EXPECT_GE(box->height(), 60);
+    ASSERT_NE(box->screen(), nullptr);
+    const QRect screen = box->screen()->availableGeometry();
+    EXPECT_TRUE(screen.contains(box->frameGeometry()))
+        << "box at " << box->frameGeometry().x() << "," << box->frameGeometry().y();
+    for (const char* name : controls) {
+        const QWidget* c = box->findChild<QWidget*>(name);
+        ASSERT_NE(c, nullptr) << name;
+        EXPECT_TRUE(c->isVisible()) << name;
+        const QRect r(c->mapTo(box, QPoint(0, 0)), c->size());
+        EXPECT_FALSE(r.isEmpty()) << name;
+        EXPECT_TRUE(box->rect().contains(r)) << name << " is cut off";
+    }
+}
+
+void expectCentred(const QWidget* box, QPoint centre) {
+    const QPoint at = box->frameGeometry().center();
+    EXPECT_LE(std::abs(at.x() - centre.x()), 3) << at.x() << " vs " << centre.x();
+    EXPECT_LE(std::abs(at.y() - centre.y()), 3) << at.y() << " vs " << centre.y();
+}
+
+// Share of pixels of `shot` that match `own` (both the box's size).
+double sameShare(const QImage& shot, const QImage& own) {
+    if (shot.size() != own.size() || own.isNull()) {
+        return 0.0;
+    }
+    long same = 0;
+    for (int y = 0; y < own.height(); ++y) {
+        for (int x = 0; x < own.width(); ++x) {
+            const QColor a = shot.pixelColor(x, y);
+            const QColor b = own.pixelColor(x, y);
+            same += std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) +
+                        std::abs(a.blue() - b.blue()) <=
+                    12;
+        }
+    }
+    return static_cast<double>(same) / (own.width() * own.height());
+}
+
+// What the screen shows where `box` is.
+QImage screenAt(const QWidget* box) {
+    const QRect g = box->geometry();
+    return box->screen()->grabWindow(0, g.x(), g.y(), g.width(), g.height()).toImage();
+}
+
+// Drawn on the screen: once the platform shows the box, what the screen
+// holds at its place is the box.
+void expectDrawn(QWidget* box) {
+    ASSERT_TRUE(waitFor([&] { return box->windowHandle()->isExposed(); }))
+        << "the box was never exposed";
+    const QImage own = box->grab().toImage();
+    double share = 0.0;
+    waitFor([&] {
+        share = sameShare(screenAt(box), own);
+        return share > 0.9;
+    });
+    EXPECT_GT(share, 0.9);
+}
+
+// Runs `check` on the open modal box once it is up, then answers it so that
+// the modal loop always ends.
+void whileOpen(QtUi& ui, std::function<void(QDialog*)> check) {
+    QTimer::singleShot(0, [&ui, check] {
+        QDialog* box = ui.openDialog();
+        if (box == nullptr) {
+            ADD_FAILURE() << "no box open";
+            return;
+        }
+        check(box);
+        box->done(1);
+    });
+}
+
+TEST(QtUiBoxes, ProgramSkinBoxesAreOnScreenWithTheWindowHidden) {
+    rxt::test::qtTestApp();
+    ProgramSkinBoxes skin;
+    BoxesUi b(skin.folder());
+    ASSERT_TRUE(b.ok) << b.ui.lastError();
+    b.ui.showWindow(SkinUi::Show::Show);
+    b.ui.showWindow(SkinUi::Show::Hide);  // as the tray click with no device does
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+
+    whileOpen(b.ui, [&](QDialog* box) {
+        expectOnScreen(box, {"MessageTitle", "MessageText", "confirm_btn", "cancel_btn"});
+        EXPECT_EQ(box->size(), box->findChild<QWidget*>("msg_root")->size());
+        expectCentred(box, screen.center());
+        // Not kept with the hidden window by a window manager.
+        EXPECT_EQ(box->parentWidget(), nullptr);
+        EXPECT_NE(box->windowHandle()->transientParent(), b.ui.window()->windowHandle());
+        EXPECT_EQ(box->findChild<QLabel*>("MessageText")->text(),
+                  "Please connect a device & try again");
+        expectDrawn(box);
+    });
+    EXPECT_EQ(b.ui.messageBox("", "message_text_1", true), 1);
+
+    whileOpen(b.ui, [&](QDialog* box) {
+        expectOnScreen(box, {"Pallet", "color_show_btn", "ms_dpi_color_png_29", "okbtn"});
+        expectCentred(box, screen.center());
+        EXPECT_EQ(box->parentWidget(), nullptr);
+        expectDrawn(box);
+    });
+    EXPECT_EQ(b.ui.paletteDialog(0xFF112233).code, 1);
+
+    b.ui.aboutBox();
+    QWidget* about = b.ui.aboutWindow();
+    expectOnScreen(about, {"NetText", "closebtn"});
+    expectCentred(about, screen.center());
+    expectDrawn(about);
+    EXPECT_FALSE(b.ui.windowVisible());
+}
+
+TEST(QtUiBoxes, ProgramSkinBoxesFollowTheShownWindowAndStayOnScreen) {
+    rxt::test::qtTestApp();
+    ProgramSkinBoxes skin;
+    BoxesUi b(skin.folder());
+    ASSERT_TRUE(b.ok) << b.ui.lastError();
+    QWidget* main = b.ui.window();
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    main->resize(200, 150);
+    b.ui.centerWindow();
+    b.ui.showWindow(SkinUi::Show::Show);
+
+    whileOpen(b.ui, [&](QDialog* box) {
+        expectOnScreen(box, {"MessageText", "confirm_btn", "cancel_btn"});
+        expectCentred(box, main->frameGeometry().center());
+        EXPECT_EQ(box->parentWidget(), main);
+    });
+    EXPECT_EQ(b.ui.messageBox("", "message_text_1", true), 1);
+
+    // Beside the window where there is room; pushed back on screen where not.
+    main->move(screen.topLeft());
+    whileOpen(b.ui, [&](QDialog* box) {
+        expectOnScreen(box, {"Pallet", "okbtn"});
+        EXPECT_EQ(box->pos(),
+                  QPoint(main->frameGeometry().right() + 1, main->frameGeometry().top()));
+    });
+    b.ui.paletteDialog(0xFF112233);
+    main->move(screen.right() - main->frameGeometry().width() - 10, screen.top() + 20);
+    whileOpen(b.ui, [&](QDialog* box) {
+        expectOnScreen(box, {"Pallet", "okbtn"});
+        EXPECT_EQ(box->frameGeometry().right(), screen.right());
+    });
+    b.ui.paletteDialog(0xFF112233);
+
+    // The about box's place from the window's edges would be off screen.
+    b.ui.aboutBox();
+    expectOnScreen(b.ui.aboutWindow(), {"NetText", "closebtn"});
+}
+
+TEST(QtUiBoxes, BuiltInAndLaidOutMessageBoxesAreOnScreenWithTheWindowHidden) {
+    rxt::test::qtTestApp();
+    UiTestHandler handler;
+    handler.useTestSkinClasses();
+    QtUi laidOut(kSkin);  // the test skin's box: a dialog with a layout
+    ASSERT_TRUE(laidOut.loadIndex("res.xml"));
+    ASSERT_TRUE(laidOut.createMainWindow(handler, "XML_MAIN", "t", 800, 572));
+    laidOut.showWindow(SkinUi::Show::Hide);
+    QtUi bare(kSkin + "/no-such-folder");  // no skin file, no main window
+    const QPoint centre = QGuiApplication::primaryScreen()->availableGeometry().center();
+    for (QtUi* ui : {&laidOut, &bare}) {
+        whileOpen(*ui, [&](QDialog* box) {
+            expectOnScreen(box, {"MessageTitle", "MessageText", "confirm_btn", "cancel_btn"});
+            expectCentred(box, centre);
+        });
+        EXPECT_EQ(ui->messageBox("Title", "a message", false), 1);
+    }
+}
+
+// Under a real X server a box that was never given a size is not mapped at
+// all; this runs the boxes there, in a child of this test program that uses
+// the X11 platform on its own Xvfb.
+const char* const kX11Child = "RXT_TEST_X11_CHILD";
+
+TEST(QtUiBoxesOnX11, ChildShowsTheBoxesWithTheWindowHidden) {
+    if (std::getenv(kX11Child) == nullptr) {
+        GTEST_SKIP() << "run by QtUiBoxes.BoxesAreMappedAndDrawnOnAnXServer";
+    }
+    rxt::test::qtTestApp();
+    ASSERT_EQ(QGuiApplication::platformName(), "xcb");
+    ProgramSkinBoxes skin;
+    BoxesUi b(skin.folder());
+    ASSERT_TRUE(b.ok) << b.ui.lastError();
+    b.ui.showWindow(SkinUi::Show::Show);
+    b.ui.showWindow(SkinUi::Show::Hide);
+
+    const QPoint centre = QGuiApplication::primaryScreen()->availableGeometry().center();
+    whileOpen(b.ui, [&](QDialog* box) {
+        expectOnScreen(box, {"MessageText", "confirm_btn", "cancel_btn"});
+        expectCentred(box, centre);
+        expectDrawn(box);
+    });
+    EXPECT_EQ(b.ui.messageBox("", "message_text_1", true), 1);
+    whileOpen(b.ui, [&](QDialog* box) {
+        expectOnScreen(box, {"Pallet", "okbtn"});
+        expectDrawn(box);
+    });
+    b.ui.paletteDialog(0xFF112233);
+    b.ui.aboutBox();
+    expectOnScreen(b.ui.aboutWindow(), {"NetText", "closebtn"});
+    expectDrawn(b.ui.aboutWindow());
+}
+
+TEST(QtUiBoxes, BoxesAreMappedAndDrawnOnAnXServer) {
+    if (std::getenv(kX11Child) != nullptr) {
+        GTEST_SKIP();
+    }
+    const QString plugin = QLibraryInfo::path(QLibraryInfo::PluginsPath) + "/platforms/libqxcb.so";
+    if (!rxt::test::XvfbDisplay::installed() || !QFile::exists(plugin)) {
+        GTEST_SKIP() << "needs Xvfb and the toolkit's X11 platform (scripts/setup installs them)";
+    }
+    rxt::test::XvfbDisplay display;
+    const std::string name = display.start();
+    ASSERT_FALSE(name.empty()) << "Xvfb did not start";
+    QTemporaryDir dir;
+    const std::filesystem::path output = dir.filePath("child.log").toStdString();
+    rxt::e2e::Child child;
+    ASSERT_TRUE(child.start({std::filesystem::read_symlink("/proc/self/exe").string(),
+                             "--gtest_filter=QtUiBoxesOnX11.*"},
+                            {{"DISPLAY", name},
+                             {"QT_QPA_PLATFORM", "xcb"},
+                             {kX11Child, "1"},
+                             // The X libraries keep caches to the end.
+                             {"ASAN_OPTIONS", "detect_leaks=0"}},
+                            output));
+    const std::optional<int> code = child.wait(std::chrono::seconds(120));
+    const std::string log = child.output();
+    ASSERT_TRUE(code.has_value()) << "the child did not end\n" << log;
+    EXPECT_EQ(*code, 0) << log;
+    EXPECT_NE(log.find("[  PASSED  ] 1 test"), std::string::npos) << log;
+    EXPECT_EQ(log.find("SKIPPED"), std::string::npos) << log;
 }
 
 TEST(QtControls, CircleProgressSweepsFromItsMinimum) {
