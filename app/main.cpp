@@ -5,6 +5,8 @@
 
 #include <unistd.h>
 #include <QApplication>
+#include <QColor>
+#include <QPalette>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -139,6 +141,12 @@ int main(int argc, char** argv) {
         QApplication::setApplicationName("rxt-config");
         // The window hides to the tray; only "exit" ends the program.
         QApplication::setQuitOnLastWindowClosed(false);
+        // Links (the about box's home page) in the skin's accent colour: the
+        // default dark blue is unreadable on the dark skin.
+        QPalette palette = QApplication::palette();
+        palette.setColor(QPalette::Link, QColor(0x19, 0xb5, 0xe6));
+        palette.setColor(QPalette::LinkVisited, QColor(0x5f, 0xcf, 0xf2));
+        QApplication::setPalette(palette);
         return std::make_unique<rxt::ui::QtUi>((rxt::programFolder() / "skin").string());
     };
     startup.onWindow = [&](rxt::ui::SkinUi& ui, rxt::shell::CMainWnd& window) {
