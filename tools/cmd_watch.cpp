@@ -24,24 +24,48 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 // Lines with a time stamp in milliseconds since the watch began; safe from
-// every thread.
+// every thread. Events that come before the heading (the threads start
+// before it can say whether change notifications are on) are held and
+// printed after it.
 class EventPrinter {
   public:
     explicit EventPrinter(std::ostream& out) : out_(out), start_(Clock::now()) {}
 
     void line(const std::string& text) {
-        const auto ms =
-            std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start_).count();
-        char stamp[24];
-        std::snprintf(stamp, sizeof stamp, "%8lld ms  ", static_cast<long long>(ms));
+        std::string stamped = stamp() + text;
         std::lock_guard lock(mutex_);
-        out_ << stamp << text << std::endl;
+        if (!headed_) {
+            held_.push_back(std::move(stamped));
+            return;
+        }
+        out_ << stamped << std::endl;
+    }
+
+    void heading(const std::string& text) {
+        std::string stamped = stamp() + text;
+        std::lock_guard lock(mutex_);
+        out_ << stamped << std::endl;
+        for (const std::string& held : held_) {
+            out_ << held << std::endl;
+        }
+        held_.clear();
+        headed_ = true;
     }
 
   private:
+    std::string stamp() const {
+        const auto ms =
+            std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start_).count();
+        char text[24];
+        std::snprintf(text, sizeof text, "%8lld ms  ", static_cast<long long>(ms));
+        return text;
+    }
+
     std::mutex mutex_;
     std::ostream& out_;
     Clock::time_point start_;
+    bool headed_ = false;
+    std::vector<std::string> held_;
 };
 
 // The window's view: page changes are of no interest here; message boxes
@@ -177,8 +201,9 @@ int cmdWatch(const Context& ctx, const std::vector<std::string>& args) {
     });
 
     window.start(true);
-    print.line("watching " + ctx.busName +
-               (window.workers().hotplugWatching() ? " (change notifications on)" : " (polling)"));
+    print.heading(
+        "watching " + ctx.busName +
+        (window.workers().hotplugWatching() ? " (change notifications on)" : " (polling)"));
     const bool interrupted = signals.wait(seconds < 0 ? -1 : seconds * 1000);
     const auto stopping = Clock::now();
     const bool ended = window.stop(std::chrono::milliseconds(10000));

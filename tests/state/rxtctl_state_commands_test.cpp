@@ -135,6 +135,20 @@ TEST_F(StateCommands, WatchPrintsArrivalsNotificationsReReadsAndRemovals) {
     EXPECT_NE(r.out.find(" ms  mouse attached"), std::string::npos);
 }
 
+TEST_F(StateCommands, WatchHeadingComesBeforeTheFirstArrival) {
+    // Devices already present attach as soon as the threads start.
+    for (DeviceKind kind : kAllDeviceKinds) {
+        ASSERT_TRUE(bus.simulator().plug(kind));
+    }
+    const ToolRun r = run({"watch", "--seconds", "1"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string first = r.out.substr(0, r.out.find('\n'));
+    EXPECT_NE(first.find("watching"), std::string::npos) << r.out;
+    for (const char* kind : {"mouse", "mousepad", "keyboard"}) {
+        EXPECT_NE(r.out.find(std::string(kind) + " attached"), std::string::npos) << r.out;
+    }
+}
+
 TEST_F(StateCommands, WatchEndsPromptlyOnInterrupt) {
     ASSERT_TRUE(bus.simulator().plug(DeviceKind::Mouse));
     ASSERT_TRUE(bus.simulator().plug(DeviceKind::Keyboard));
