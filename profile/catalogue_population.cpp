@@ -68,13 +68,23 @@ PopulateResult createFirstEntry(const ProfileContext& ctx, const ProfileCatalogu
 }
 
 // A count beyond the names the catalogue holds lists at most this many
-// entries: a damaged count must not make the start read made-up entries for
-// ever.
+// entries more: a damaged count must not make the start read made-up entries
+// for ever.
 constexpr int kMaxEntriesWithoutNames = 100;
 
-int storedNames(const ProfileCatalogue& catalogue) {
-    const size_t keys = iniKeyNames(catalogue.path(), catalogue.sections().name).size();
-    return static_cast<int>(std::min<size_t>(keys, INT_MAX));
+// How many entries a count larger than kMaxEntriesWithoutNames may list: up
+// to the highest stored name, but never far beyond the number of names.
+int listableEntries(const ProfileCatalogue& catalogue) {
+    const std::vector<std::string> keys = iniKeyNames(catalogue.path(), catalogue.sections().name);
+    long long highest = -1;
+    for (const std::string& key : keys) {
+        if (!key.empty() && key.find_first_not_of("0123456789") == std::string::npos) {
+            highest = std::max<long long>(highest, leadingDecimal(key));
+        }
+    }
+    const long long bound = std::min<long long>(
+        highest + 1, static_cast<long long>(keys.size()) + kMaxEntriesWithoutNames);
+    return static_cast<int>(std::max<long long>(kMaxEntriesWithoutNames, bound));
 }
 
 }  // namespace
@@ -85,7 +95,7 @@ PopulateResult PopulateCatalogue(const ProfileContext& ctx, const ProfileCatalog
         return createFirstEntry(ctx, catalogue);
     }
     if (n > kMaxEntriesWithoutNames) {
-        n = std::min(n, std::max(kMaxEntriesWithoutNames, storedNames(catalogue)));
+        n = std::min(n, listableEntries(catalogue));
     }
     for (int i = 0; i < n; ++i) {
         addEntry(ctx, catalogue, catalogue.ReadName(i));

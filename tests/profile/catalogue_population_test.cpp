@@ -108,7 +108,9 @@ TEST_F(CataloguePopulationTest, AHugeCountListsTheStoredNamesWithoutRunningOn) {
     std::filesystem::create_directories(env.folder("mp"));
     std::string names;
     for (int i = 0; i < 120; ++i) {
-        names += std::to_string(i) + "=p" + std::to_string(i) + "\n";
+        if (i != 7) {  // a gap: the entry reads as "0", the later ones still list
+            names += std::to_string(i) + "=p" + std::to_string(i) + "\n";
+        }
     }
     writeRaw(env.folder("mp") / "mpProfile.ini",
              "[PROFILEDENGCOUNT]\ncount=2147483647\n[PROFILEDENGNAME]\n" + names);
@@ -117,16 +119,18 @@ TEST_F(CataloguePopulationTest, AHugeCountListsTheStoredNamesWithoutRunningOn) {
     const std::vector<std::string> shown = texts(mp);
     ASSERT_EQ(shown.size(), 120u);
     EXPECT_EQ(shown.front(), "p0");
+    EXPECT_EQ(shown[7], "0");
     EXPECT_EQ(shown.back(), "p119");
 
-    // With hardly any names the made-up entries stop at a hundred.
+    // With hardly any names (one of them far out) the made-up entries stop a
+    // hundred beyond the names.
     const ProfileCatalogue msKey = catalogue(DeviceKind::Mouse, ProfileKind::Key);
     std::filesystem::create_directories(env.folder("ms"));
     writeRaw(env.folder("ms") / "msProfile.ini",
-             "[PROFILECOUNT]\ncount=99999999999\n[PROFILENAME]\n0=keys\n");
+             "[PROFILECOUNT]\ncount=99999999999\n[PROFILENAME]\n0=keys\n2147483647=far\n");
     EXPECT_EQ(PopulateCatalogue(ctx, msKey), PopulateResult::Listed);
     const std::vector<std::string> few = texts(msKey);
-    ASSERT_EQ(few.size(), 100u);
+    ASSERT_EQ(few.size(), 102u);
     EXPECT_EQ(few[0], "keys");
     EXPECT_EQ(few[1], "0");
 }
