@@ -26,6 +26,9 @@ constexpr size_t kMaxPathLength = 259;
 // would otherwise carry a copy of the whole descriptor.
 constexpr size_t kMaxDescriptorSize = 4096;
 
+// Reports a hidraw reader queues; foreign ones still skipped past a deadline.
+constexpr int kMaxLateSkips = 64;
+
 std::string collectionSuffix(size_t number) {
     char text[32];
     std::snprintf(text, sizeof text, "&col%02zx", number);
@@ -364,6 +367,7 @@ bool HidDevice::transfer(bool isRead, size_t length, uint8_t* buffer, int timeou
     flag = true;
 
     const bool forever = timeoutMs < 0;
+    int lateSkips = 0;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     bool ok = false;
     for (;;) {
@@ -413,7 +417,14 @@ bool HidDevice::transfer(bool isRead, size_t length, uint8_t* buffer, int timeou
             break;  // end of file: the device went away
         }
         if (filter && !collection_.ownsInputReport(buffer[0])) {
-            continue;  // another collection's report on the same node
+            // Another collection's report on the same node. The deadline is
+            // only looked at when nothing is ready, so once it has passed
+            // at most a reader queue's worth (64 reports) more is skipped:
+            // a node flooding with them cannot hold the read for ever.
+            if (!forever && remainingMs(deadline) == 0 && ++lateSkips > kMaxLateSkips) {
+                break;
+            }
+            continue;
         }
         if (static_cast<size_t>(done) == length || isRead) {
             ok = true;

@@ -1,5 +1,6 @@
 #include "device/hid_device.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -544,6 +545,41 @@ TEST_F(SharedNodeTest, ForeignReportsDoNotExtendTheTimeOut) {
     const long elapsed = msSince(start);
     EXPECT_GE(elapsed, 300);
     EXPECT_LT(elapsed, 3000);
+}
+
+// A node that always has another collection's report ready, faster than
+// any reader takes them (report id 0 belongs to neither collection).
+class FloodingBackend : public FakeHidBackend {
+  public:
+    int openNode(const std::string& path, bool read, bool write, bool exclusive) override {
+        const int fd = FakeHidBackend::openNode(path, read, write, exclusive);
+        if (fd < 0) {
+            return fd;
+        }
+        ::close(fd);
+        return ::open("/dev/zero", O_RDONLY | O_CLOEXEC);
+    }
+};
+
+TEST(SharedNodeFlood, ForeignReportsArrivingNonStopDoNotHoldAReadPastItsTimeOut) {
+    auto backend = std::make_shared<FloodingBackend>();
+    HidNodeInfo node = test::configNode("/dev/kb", 0x0C45, 0x6553, 1);
+    node.descriptor = test::configAndConsumerDescriptor();
+    backend->addNode(node);
+    HidDevice config(backend);
+    ASSERT_TRUE(config.open("/dev/kb&col01", true, true, true, false));
+
+    for (int timeoutMs : {0, 200}) {
+        uint8_t reply[64];
+        auto reader = std::async(std::launch::async,
+                                 [&] { return config.read(sizeof reply, reply, timeoutMs); });
+        const bool ended = reader.wait_for(3s) == std::future_status::ready;
+        if (!ended) {
+            config.close();  // releases the reader so that the test can end
+        }
+        EXPECT_TRUE(ended) << "time-out " << timeoutMs;
+        EXPECT_FALSE(reader.get());
+    }
 }
 
 TEST_F(SharedNodeTest, UnpackReportDecodesTheConsumerUsage) {
