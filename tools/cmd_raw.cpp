@@ -5,9 +5,9 @@
 
 #include "device/device_kind.h"
 #include "device/device_link.h"
-#include "device/interface_finder.h"
 #include "tools/commands.h"
 #include "tools/json_text.h"
+#include "tools/kind_link.h"
 
 namespace rxt::tools {
 namespace {
@@ -81,10 +81,8 @@ int cmdRaw(const Context& ctx, const std::vector<std::string>& args) {
                    "[--data HEX] [--block-size N]\n";
         return kExitUsage;
     }
-    auto kind = kindFromName(args[1]);
+    auto kind = kindArgument(ctx, args[1]);
     if (!kind) {
-        ctx.err << "rxtctl: unknown device kind \"" << args[1]
-                << "\" (mouse, mousepad or keyboard)\n";
         return kExitUsage;
     }
     auto command = commandFromName(args[2]);
@@ -134,27 +132,9 @@ int cmdRaw(const Context& ctx, const std::vector<std::string>& args) {
     }
 
     DeviceLink link;
-    const DeviceIdentity& id = identityOf(*kind);
-    link.setTargets(id.vendor, id.product, id.usage, id.usagePage);
-    FindReport found;
-    {
-        std::lock_guard lock(link.transferLock());
-        found = findAndOpen(link.device(), configInterfaceMatch(*kind), true);
+    if (const int status = openKindLink(ctx, *kind, link); status != kExitOk) {
+        return status;
     }
-    if (found.result == FindResult::EnumerationFailed) {
-        ctx.err << "rxtctl: cannot look for the " << kindName(*kind) << ": the HID interfaces on "
-                << ctx.busName << " cannot be listed\n";
-        return kExitUsage;
-    }
-    if (found.result != FindResult::Found) {
-        ctx.err << "rxtctl: no " << kindName(*kind) << " found on " << ctx.busName;
-        if (!found.openError.empty()) {
-            ctx.err << " (its interface could not be opened: " << found.openError << ")";
-        }
-        ctx.err << "\n";
-        return kExitUsage;
-    }
-    link.setConnected(true);
     if (!link.setBlockSize(static_cast<uint16_t>(a.blockSize))) {
         ctx.err << "rxtctl: block size " << a.blockSize << " refused\n";
         return kExitUsage;

@@ -9,38 +9,24 @@
 
 #include "device/device_kind.h"
 #include "device/device_link.h"
-#include "device/interface_finder.h"
 #include "state/device_images.h"
 #include "state/read_sequences.h"
 #include "state/ui_reactions.h"
 #include "tools/commands.h"
 #include "tools/json_text.h"
+#include "tools/kind_link.h"
 
 namespace rxt::tools {
 namespace {
 
 // The read sequences' calls on the interface: nothing is shown or saved, and
 // a message box is kept to be reported.
-class QuietReactions : public UiReactions {
+// Nothing is shown or saved; a message box is kept to be reported.
+class QuietReactions : public NullReactions {
   public:
     std::vector<std::string> messages;
 
-    void showControl(std::string_view, bool) override {}
-    void selectTab(std::string_view) override {}
-    void setSliderValue(std::string_view, int) override {}
-    void setEditText(std::string_view, std::string_view) override {}
-    void showWindow(bool) override {}
-    void startTimer(int, int) override {}
-    void postMessage(int) override {}
-    void sendMessage(int) override {}
-    void postActivation() override {}
-    void selectProfileEntry(std::string_view, int) override {}
-    void loadKeyboardDeviceProfile(int) override {}
-    void saveSelectedProfile(DeviceKind, ProfileKind) override {}
-    void writeKeyboardDefaultFile(int, std::span<const uint8_t>) override {}
     void showMessageBox(std::string_view key) override { messages.emplace_back(key); }
-    void refreshPage(Page) override {}
-    void triggerLightEffects() override {}
 };
 
 struct Region {
@@ -110,35 +96,14 @@ int cmdRead(const Context& ctx, const std::vector<std::string>& args) {
         ctx.err << "usage: rxtctl read KIND [--json]\n";
         return kExitUsage;
     }
-    const auto kind = kindFromName(args[1]);
+    const auto kind = kindArgument(ctx, args[1]);
     if (!kind) {
-        ctx.err << "rxtctl: unknown device kind \"" << args[1]
-                << "\" (mouse, mousepad or keyboard)\n";
         return kExitUsage;
     }
-
     DeviceLink link;
-    const DeviceIdentity& id = identityOf(*kind);
-    link.setTargets(id.vendor, id.product, id.usage, id.usagePage);
-    FindReport found;
-    {
-        std::lock_guard lock(link.transferLock());
-        found = findAndOpen(link.device(), configInterfaceMatch(*kind), true);
+    if (const int status = openKindLink(ctx, *kind, link); status != kExitOk) {
+        return status;
     }
-    if (found.result == FindResult::EnumerationFailed) {
-        ctx.err << "rxtctl: cannot look for the " << kindName(*kind) << ": the HID interfaces on "
-                << ctx.busName << " cannot be listed\n";
-        return kExitUsage;
-    }
-    if (found.result != FindResult::Found) {
-        ctx.err << "rxtctl: no " << kindName(*kind) << " found on " << ctx.busName;
-        if (!found.openError.empty()) {
-            ctx.err << " (its interface could not be opened: " << found.openError << ")";
-        }
-        ctx.err << "\n";
-        return kExitUsage;
-    }
-    link.setConnected(true);
     DeviceImages images(*kind);
     QuietReactions ui;
     const ReadResult result = readAll(link, images, ui);

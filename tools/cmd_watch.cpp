@@ -17,6 +17,7 @@
 #include "state/headless_window.h"
 #include "state/ui_reactions.h"
 #include "tools/commands.h"
+#include "tools/kind_link.h"
 
 namespace rxt::tools {
 namespace {
@@ -70,27 +71,13 @@ class EventPrinter {
 
 // The window's view: page changes are of no interest here; message boxes
 // and the light-effect trigger are events.
-class WatchView : public UiReactions {
+class WatchView : public NullReactions {
   public:
     explicit WatchView(EventPrinter& print) : print_(print) {}
 
-    void showControl(std::string_view, bool) override {}
-    void selectTab(std::string_view) override {}
-    void setSliderValue(std::string_view, int) override {}
-    void setEditText(std::string_view, std::string_view) override {}
-    void showWindow(bool) override {}
-    void startTimer(int, int) override {}
-    void postMessage(int) override {}
-    void sendMessage(int) override {}
-    void postActivation() override {}
-    void selectProfileEntry(std::string_view, int) override {}
-    void loadKeyboardDeviceProfile(int) override {}
-    void saveSelectedProfile(DeviceKind, ProfileKind) override {}
-    void writeKeyboardDefaultFile(int, std::span<const uint8_t>) override {}
     void showMessageBox(std::string_view key) override {
         print_.line("message box " + std::string(key));
     }
-    void refreshPage(Page) override {}
     void triggerLightEffects() override { print_.line("light effect triggered"); }
 
   private:

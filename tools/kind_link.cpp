@@ -1,0 +1,43 @@
+#include "tools/kind_link.h"
+
+#include <mutex>
+#include <ostream>
+
+#include "device/interface_finder.h"
+
+namespace rxt::tools {
+
+std::optional<DeviceKind> kindArgument(const Context& ctx, const std::string& text) {
+    auto kind = kindFromName(text);
+    if (!kind) {
+        ctx.err << "rxtctl: unknown device kind \"" << text << "\" (mouse, mousepad or keyboard)\n";
+    }
+    return kind;
+}
+
+int openKindLink(const Context& ctx, DeviceKind kind, DeviceLink& link) {
+    const DeviceIdentity& id = identityOf(kind);
+    link.setTargets(id.vendor, id.product, id.usage, id.usagePage);
+    FindReport found;
+    {
+        std::lock_guard lock(link.transferLock());
+        found = findAndOpen(link.device(), configInterfaceMatch(kind), true);
+    }
+    if (found.result == FindResult::EnumerationFailed) {
+        ctx.err << "rxtctl: cannot look for the " << kindName(kind) << ": the HID interfaces on "
+                << ctx.busName << " cannot be listed\n";
+        return kExitUsage;
+    }
+    if (found.result != FindResult::Found) {
+        ctx.err << "rxtctl: no " << kindName(kind) << " found on " << ctx.busName;
+        if (!found.openError.empty()) {
+            ctx.err << " (its interface could not be opened: " << found.openError << ")";
+        }
+        ctx.err << "\n";
+        return kExitUsage;
+    }
+    link.setConnected(true);
+    return kExitOk;
+}
+
+}  // namespace rxt::tools
