@@ -445,6 +445,28 @@ TEST_F(SimBusClientTest, WatchClosedByTheServerGoesQuiet) {
     ::close(watch);
 }
 
+TEST_F(SimBusClientTest, DrainingAFloodedWatchReturnsAndLeavesItReadable) {
+    int pair[2];
+    ASSERT_EQ(::socketpair(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0, pair), 0);
+    int queued = 0;
+    while (queued < 2000 && ::send(pair[1], "CHANGED", 7, MSG_DONTWAIT | MSG_NOSIGNAL) == 7) {
+        ++queued;
+    }
+    if (queued <= 256) {
+        ::close(pair[0]);
+        ::close(pair[1]);
+        GTEST_SKIP() << "the socket holds only " << queued << " messages";
+    }
+    backend->drainWatch(pair[0]);
+    EXPECT_TRUE(readable(pair[0], 0));  // the rest waits for the next call
+    for (int i = 0; i < 20 && readable(pair[0], 0); ++i) {
+        backend->drainWatch(pair[0]);
+    }
+    EXPECT_FALSE(readable(pair[0], 0));
+    ::close(pair[0]);
+    ::close(pair[1]);
+}
+
 TEST(SimBusDeadServer, NoServerFailsAtOnce) {
     TempDir dir;
     SimBusBackend backend(dir.path() + "/missing");
