@@ -1023,19 +1023,11 @@ void QtUi::timerFired(int id) {
 }
 
 void QtUi::postMessage(int message, intptr_t wParam, intptr_t lParam) {
-    dispatcher_.post([this, message, wParam, lParam] {
-        if (handler_) {
-            handler_->handleMessage(message, wParam, lParam);
-        }
-    });
+    dispatcher_.postMessage(handler_, message, wParam, lParam);
 }
 
 bool QtUi::sendMessage(int message, intptr_t wParam, intptr_t lParam) {
-    return dispatcher_.send([this, message, wParam, lParam] {
-        if (handler_) {
-            handler_->handleMessage(message, wParam, lParam);
-        }
-    });
+    return dispatcher_.sendMessage(handler_, message, wParam, lParam);
 }
 
 void QtUi::post(std::function<void()> fn) {

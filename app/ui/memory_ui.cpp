@@ -959,19 +959,11 @@ void MemoryUi::advance(int ms) {
 }
 
 void MemoryUi::postMessage(int message, intptr_t wParam, intptr_t lParam) {
-    dispatcher_.post([this, message, wParam, lParam] {
-        if (handler_) {
-            handler_->handleMessage(message, wParam, lParam);
-        }
-    });
+    dispatcher_.postMessage(handler_, message, wParam, lParam);
 }
 
 bool MemoryUi::sendMessage(int message, intptr_t wParam, intptr_t lParam) {
-    return dispatcher_.send([this, message, wParam, lParam] {
-        if (handler_) {
-            handler_->handleMessage(message, wParam, lParam);
-        }
-    });
+    return dispatcher_.sendMessage(handler_, message, wParam, lParam);
 }
 
 void MemoryUi::post(std::function<void()> fn) {

@@ -37,6 +37,25 @@ class UiDispatcher {
     // run it (true) or the dispatcher closes first (false, fn not run).
     bool send(std::function<void()> fn);
 
+    // A numbered window message for whichever handler `handler` names when
+    // the call runs (none: dropped), posted or sent as above.
+    template <class Handler>
+    void postMessage(Handler* const& handler, int message, intptr_t wParam, intptr_t lParam) {
+        post([&handler, message, wParam, lParam] {
+            if (handler) {
+                handler->handleMessage(message, wParam, lParam);
+            }
+        });
+    }
+    template <class Handler>
+    bool sendMessage(Handler* const& handler, int message, intptr_t wParam, intptr_t lParam) {
+        return send([&handler, message, wParam, lParam] {
+            if (handler) {
+                handler->handleMessage(message, wParam, lParam);
+            }
+        });
+    }
+
     // UI thread: runs the calls queued so far (and any queued while they
     // run); returns how many ran. Calls may nest (a call that runs a modal
     // loop which in turn runs pending calls).
