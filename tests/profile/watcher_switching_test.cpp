@@ -61,9 +61,9 @@ class DirectHost : public WatcherHost {
 constexpr WatcherTiming kQuick{1ms, 1ms, 5ms, 5ms};
 
 const WatcherSpec& specOf(DeviceKind device, ProfileKind kind) {
-    for (const WatcherSpec& spec : processWatchers()) {
-        if (spec.device == device && spec.kind == kind) {
-            return spec;
+    for (const WatcherSpec& watched : processWatchers()) {
+        if (watched.device == device && watched.kind == kind) {
+            return watched;
         }
     }
     throw std::logic_error("no such watcher");
