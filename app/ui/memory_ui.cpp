@@ -115,12 +115,7 @@ bool MemoryUi::addControl(std::string_view name, ControlKind kind, std::string_v
 }
 
 bool MemoryUi::setExclusive(std::string_view name, bool exclusive) {
-    Control* c = find(name);
-    if (!c) {
-        return false;
-    }
-    c->exclusive = exclusive;
-    return true;
+    return change(name, [&](Control& c) { c.exclusive = exclusive; });
 }
 
 void MemoryUi::applyProperties(Control& c, const SkinNode& node) {
@@ -452,12 +447,7 @@ ControlKind MemoryUi::controlKind(std::string_view name) const {
 
 bool MemoryUi::setVisible(std::string_view name, bool visible) {
     record("setVisible " + std::string(name) + (visible ? " 1" : " 0"));
-    Control* c = find(name);
-    if (!c) {
-        return false;
-    }
-    c->visible = visible;
-    return true;
+    return change(name, [&](Control& c) { c.visible = visible; });
 }
 
 bool MemoryUi::visible(std::string_view name) const {
@@ -467,12 +457,7 @@ bool MemoryUi::visible(std::string_view name) const {
 
 bool MemoryUi::setEnabled(std::string_view name, bool enabled) {
     record("setEnabled " + std::string(name) + (enabled ? " 1" : " 0"));
-    Control* c = find(name);
-    if (!c) {
-        return false;
-    }
-    c->enabled = enabled;
-    return true;
+    return change(name, [&](Control& c) { c.enabled = enabled; });
 }
 
 bool MemoryUi::enabled(std::string_view name) const {
@@ -482,24 +467,18 @@ bool MemoryUi::enabled(std::string_view name) const {
 
 bool MemoryUi::setText(std::string_view name, std::string_view text) {
     record("setText " + std::string(name) + " " + std::string(text));
-    Control* c = find(name);
-    if (!c) {
-        return false;
-    }
-    c->text = std::string(text);
-    c->textKey.clear();
-    return true;
+    return change(name, [&](Control& c) {
+        c.text = std::string(text);
+        c.textKey.clear();
+    });
 }
 
 bool MemoryUi::setTextKey(std::string_view name, std::string_view key) {
     record("setTextKey " + std::string(name) + " " + std::string(key));
-    Control* c = find(name);
-    if (!c) {
-        return false;
-    }
-    c->textKey = std::string(key);
-    c->text = translate(key);
-    return true;
+    return change(name, [&](Control& c) {
+        c.textKey = std::string(key);
+        c.text = translate(key);
+    });
 }
 
 std::string MemoryUi::text(std::string_view name) const {
@@ -520,12 +499,7 @@ std::string MemoryUi::textKey(std::string_view name) const {
 
 bool MemoryUi::setBackgroundColor(std::string_view name, uint32_t argb) {
     record("setBackgroundColor " + std::string(name) + " " + hex8(argb));
-    Control* c = find(name);
-    if (!c) {
-        return false;
-    }
-    c->background = argb;
-    return true;
+    return change(name, [&](Control& c) { c.background = argb; });
 }
 
 uint32_t MemoryUi::backgroundColor(std::string_view name) const {
@@ -535,12 +509,7 @@ uint32_t MemoryUi::backgroundColor(std::string_view name) const {
 
 bool MemoryUi::setBackgroundImage(std::string_view name, std::string_view image) {
     record("setBackgroundImage " + std::string(name) + " " + std::string(image));
-    Control* c = find(name);
-    if (!c) {
-        return false;
-    }
-    c->image = std::string(image);
-    return true;
+    return change(name, [&](Control& c) { c.image = std::string(image); });
 }
 
 std::string MemoryUi::backgroundImage(std::string_view name) const {
@@ -550,23 +519,13 @@ std::string MemoryUi::backgroundImage(std::string_view name) const {
 
 bool MemoryUi::setBorderColor(std::string_view name, uint32_t argb) {
     record("setBorderColor " + std::string(name) + " " + hex8(argb));
-    Control* c = find(name);
-    if (!c) {
-        return false;
-    }
-    c->border = argb;
-    return true;
+    return change(name, [&](Control& c) { c.border = argb; });
 }
 
 bool MemoryUi::setAttribute(std::string_view name, std::string_view attr, std::string_view value) {
     record("setAttribute " + std::string(name) + " " + std::string(attr) + " " +
            std::string(value));
-    Control* c = find(name);
-    if (!c) {
-        return false;
-    }
-    c->attributes[std::string(attr)] = std::string(value);
-    return true;
+    return change(name, [&](Control& c) { c.attributes[std::string(attr)] = std::string(value); });
 }
 
 std::string MemoryUi::attribute(std::string_view name, std::string_view attr) const {
@@ -580,12 +539,7 @@ std::string MemoryUi::attribute(std::string_view name, std::string_view attr) co
 
 bool MemoryUi::setUserData(std::string_view name, std::string_view data) {
     record("setUserData " + std::string(name) + " " + std::string(data));
-    Control* c = find(name);
-    if (!c) {
-        return false;
-    }
-    c->userData = std::string(data);
-    return true;
+    return change(name, [&](Control& c) { c.userData = std::string(data); });
 }
 
 std::string MemoryUi::userData(std::string_view name) const {
@@ -594,12 +548,7 @@ std::string MemoryUi::userData(std::string_view name) const {
 }
 
 bool MemoryUi::repaint(std::string_view name) {
-    Control* c = find(name);
-    if (!c) {
-        return false;
-    }
-    c->repaints++;
-    return true;
+    return change(name, [&](Control& c) { c.repaints++; });
 }
 
 bool MemoryUi::setFocus(std::string_view name) {
@@ -620,30 +569,15 @@ bool MemoryUi::setFocus(std::string_view name) {
 }
 
 bool MemoryUi::setTintEnabled(std::string_view name, bool on) {
-    Control* c = find(name);
-    if (!c) {
-        return false;
-    }
-    c->tint.enabled = on;
-    return true;
+    return change(name, [&](Control& c) { c.tint.enabled = on; });
 }
 
 bool MemoryUi::setTintColor(std::string_view name, uint32_t argb) {
-    Control* c = find(name);
-    if (!c) {
-        return false;
-    }
-    c->tint.color = argb;
-    return true;
+    return change(name, [&](Control& c) { c.tint.color = argb; });
 }
 
 bool MemoryUi::setTintAlpha(std::string_view name, int alpha) {
-    Control* c = find(name);
-    if (!c) {
-        return false;
-    }
-    c->tint.alpha = std::clamp(alpha, 0, 255);
-    return true;
+    return change(name, [&](Control& c) { c.tint.alpha = std::clamp(alpha, 0, 255); });
 }
 
 Tint MemoryUi::tint(std::string_view name) const {

@@ -224,6 +224,16 @@ class MemoryUi : public SkinUi {
     };
 
     Control* find(std::string_view name);
+    // Applies edit to the named control; false when the skin has none.
+    template <class Edit>
+    bool change(std::string_view name, Edit&& edit) {
+        Control* c = find(name);
+        if (c == nullptr) {
+            return false;
+        }
+        edit(*c);
+        return true;
+    }
     const Control* find(std::string_view name) const;
     Control* findOfKind(std::string_view name, std::initializer_list<ControlKind> kinds,
                         std::string_view what);
