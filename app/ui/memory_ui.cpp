@@ -1112,19 +1112,14 @@ bool MemoryUi::userSelect(std::string_view name, int index) {
 }
 
 bool MemoryUi::userSlide(std::string_view name, int v) {
-    Control* c = userTarget(name, {ControlKind::Slider});
-    if (!c) {
-        return false;
-    }
-    v = std::clamp(v, c->minimum, c->maximum);
-    if (c->value != v) {
-        c->value = v;
-        deliver({std::string(notify::kValueChanged), std::string(name), v});
-    }
-    return true;
+    return userMoveSlider(name, v, notify::kValueChanged);
 }
 
 bool MemoryUi::userDrag(std::string_view name, int v) {
+    return userMoveSlider(name, v, notify::kMoveValueChanged);
+}
+
+bool MemoryUi::userMoveSlider(std::string_view name, int v, std::string_view type) {
     Control* c = userTarget(name, {ControlKind::Slider});
     if (!c) {
         return false;
@@ -1132,7 +1127,7 @@ bool MemoryUi::userDrag(std::string_view name, int v) {
     v = std::clamp(v, c->minimum, c->maximum);
     if (c->value != v) {
         c->value = v;
-        deliver({std::string(notify::kMoveValueChanged), std::string(name), v});
+        deliver({std::string(type), std::string(name), v});
     }
     return true;
 }

@@ -223,6 +223,8 @@ class MemoryUi : public SkinUi {
         int64_t due = 0;
     };
 
+    // A user's slider move: set (kValueChanged) or dragged (kMoveValueChanged).
+    bool userMoveSlider(std::string_view name, int v, std::string_view type);
     Control* find(std::string_view name);
     // Applies edit to the named control; false when the skin has none.
     template <class Edit>
