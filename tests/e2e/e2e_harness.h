@@ -25,6 +25,8 @@
 #include <thread>
 #include <vector>
 
+#include "support/xvfb_display.h"
+
 extern char** environ;
 
 namespace rxt::e2e {
@@ -47,17 +49,7 @@ inline bool waitFor(const std::function<bool()>& done, std::chrono::milliseconds
     return true;
 }
 
-inline bool onPath(const std::string& program) {
-    const char* path = std::getenv("PATH");
-    std::stringstream dirs(path ? path : "");
-    std::string dir;
-    while (std::getline(dirs, dir, ':')) {
-        if (!dir.empty() && ::access((dir + "/" + program).c_str(), X_OK) == 0) {
-            return true;
-        }
-    }
-    return false;
-}
+using test::programOnPath;
 
 // A child process; its standard output and error go to one file.
 class Child {
@@ -156,36 +148,16 @@ class Child {
     std::filesystem::path output_;
 };
 
-// Xvfb on the first free display from 90 on.
+// Xvfb on a display the server picks itself. Choosing a free number here
+// raced with a parallel test: both started ":90", the loser saw the winner's
+// socket and used its server, which died with the other test.
 class VirtualDisplay {
   public:
-    bool start(const std::filesystem::path& logDir) {
-        for (int n = 90; n < 140; ++n) {
-            const std::string lock = "/tmp/.X" + std::to_string(n) + "-lock";
-            const std::string sock = "/tmp/.X11-unix/X" + std::to_string(n);
-            if (std::filesystem::exists(lock) || std::filesystem::exists(sock)) {
-                continue;
-            }
-            if (!server_.start({"Xvfb", ":" + std::to_string(n), "-screen", "0", "1280x800x24",
-                                "-nolisten", "tcp"},
-                               {}, logDir / ("xvfb-" + std::to_string(n) + ".log"))) {
-                return false;
-            }
-            if (waitFor([&] { return std::filesystem::exists(sock) || !server_.running(); },
-                        10000ms) &&
-                server_.running()) {
-                name_ = ":" + std::to_string(n);
-                return true;
-            }
-            server_.kill();  // lost a race for that number: try the next
-        }
-        return false;
-    }
-    const std::string& name() const { return name_; }
+    bool start() { return !server_.start("1280x800x24").empty(); }
+    const std::string& name() const { return server_.name(); }
 
   private:
-    Child server_;
-    std::string name_;
+    test::XvfbDisplay server_;
 };
 
 // One request line, one answer line, over a Unix stream socket.

@@ -15,12 +15,12 @@ class ProgramTest : public ::testing::Test {
   protected:
     void SetUp() override {
         for (const char* tool : {"Xvfb", "xdotool"}) {
-            if (!onPath(tool)) {
+            if (!programOnPath(tool)) {
                 GTEST_SKIP() << tool << " is not installed (scripts/setup installs it)";
             }
         }
         ASSERT_TRUE(std::filesystem::exists(binDir() + "/rxt-config"));
-        ASSERT_TRUE(display.start(dir.path())) << "no free display for Xvfb";
+        ASSERT_TRUE(display.start()) << "no free display for Xvfb";
         std::filesystem::create_directories(dir / "config");
         std::filesystem::create_directories(dir / "run");
         ::chmod((dir / "run").c_str(), 0700);

@@ -88,13 +88,14 @@ class XvfbDisplay {
     static bool installed() { return programOnPath("Xvfb"); }
 
     // ":N" once the server accepts connections; empty when it did not start.
-    std::string start() {
+    // The server picks the number, so parallel tests never share one.
+    std::string start(const std::string& screen = "1024x768x24") {
         int fds[2];
         if (::pipe(fds) != 0) {
             return {};
         }
-        pid_ = spawnQuiet({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0",
-                           "1024x768x24", "-nolisten", "tcp"},
+        pid_ = spawnQuiet({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", screen,
+                           "-nolisten", "tcp"},
                           fds[1]);
         ::close(fds[1]);
         std::string number;
