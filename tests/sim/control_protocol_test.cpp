@@ -129,8 +129,10 @@ TEST_F(ControlTest, FaultsChangeWhatTheHostSees) {
     EXPECT_EQ(run("fault mouse clear"), "ok none");
     EXPECT_EQ(exchange(DeviceKind::Mouse, Command::WriteRecord, 1, 19, {3}).at(7), 0x00);
 
-    EXPECT_EQ(run("fault mouse delay 1"), "ok delay=1");
-    EXPECT_EQ(run("fault mouse unplug-after 1"), "ok delay=1 unplug-after=1");
+    // A delay long enough that a loaded machine cannot make the reply due
+    // before the device leaves.
+    EXPECT_EQ(run("fault mouse delay 10000"), "ok delay=10000");
+    EXPECT_EQ(run("fault mouse unplug-after 1"), "ok delay=10000 unplug-after=1");
     EXPECT_TRUE(startsWith(run("fault mouse unplug-after 0"), "error"));
     EXPECT_TRUE(sim.deliver(*sim.findInterface(configPath(DeviceKind::Mouse)),
                             buildCommandReport(1, 0, 0)));
