@@ -8,9 +8,13 @@ constexpr std::array<std::string_view, 3> kNames{"mouse", "mousepad", "keyboard"
 
 }  // namespace
 
-std::string_view kindPrefix(DeviceKind kind) { return kPrefixes[static_cast<size_t>(kind)]; }
+std::string_view kindPrefix(DeviceKind kind) {
+    return kPrefixes[static_cast<size_t>(kind)];
+}
 
-std::string_view kindName(DeviceKind kind) { return kNames[static_cast<size_t>(kind)]; }
+std::string_view kindName(DeviceKind kind) {
+    return kNames[static_cast<size_t>(kind)];
+}
 
 std::optional<DeviceKind> kindFromName(std::string_view name) {
     for (DeviceKind k : kAllDeviceKinds) {

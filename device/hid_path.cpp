@@ -55,8 +55,12 @@ uint16_t productFromPath(std::string_view path) {
     return static_cast<uint16_t>(hexAfter(path, "pid_"));
 }
 
-uint32_t interfaceFromPath(std::string_view path) { return hexAfter(path, "&mi_"); }
+uint32_t interfaceFromPath(std::string_view path) {
+    return hexAfter(path, "&mi_");
+}
 
-uint32_t collectionFromPath(std::string_view path) { return hexAfter(path, "&col"); }
+uint32_t collectionFromPath(std::string_view path) {
+    return hexAfter(path, "&col");
+}
 
 }  // namespace rxt
