@@ -191,6 +191,9 @@ class QtUi : public QObject, public SkinUi {
 
     bool fail(std::string reason) const;
     QWidget* userTarget(std::string_view name) const;
+    // The target as a widget of type W; fails with "NAME REFUSAL" otherwise.
+    template <class W>
+    W* userTargetAs(std::string_view name, std::string_view refusal) const;
     void deliver(const Notification& n);
     void applyStyle(QWidget* w);
     void setWidgetText(QWidget* w, const QString& text);

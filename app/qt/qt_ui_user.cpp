@@ -67,26 +67,34 @@ QWidget* QtUi::userTarget(std::string_view name) const {
     return w;
 }
 
-bool QtUi::userClick(std::string_view name) {
+template <class W>
+W* QtUi::userTargetAs(std::string_view name, std::string_view refusal) const {
     QWidget* w = userTarget(name);
     if (!w) {
-        return false;
+        return nullptr;
     }
-    auto* button = qobject_cast<QAbstractButton*>(w);
+    auto* target = qobject_cast<W*>(w);
+    if (!target) {
+        fail(std::string(name) + " " + std::string(refusal));
+    }
+    return target;
+}
+
+bool QtUi::userClick(std::string_view name) {
+    auto* button = userTargetAs<QAbstractButton>(name, "cannot be clicked");
     if (!button) {
-        return fail(std::string(name) + " cannot be clicked");
+        return false;
     }
     button->click();
     return true;
 }
 
 bool QtUi::userCheck(std::string_view name, bool on) {
-    QWidget* w = userTarget(name);
-    if (!w) {
+    auto* button = userTargetAs<QAbstractButton>(name, "is not an option");
+    if (!button) {
         return false;
     }
-    auto* button = qobject_cast<QAbstractButton*>(w);
-    if (!button || !button->isCheckable()) {
+    if (!button->isCheckable()) {
         return fail(std::string(name) + " is not an option");
     }
     if (!on && button->isChecked() && button->group() && button->group()->exclusive()) {
@@ -121,26 +129,18 @@ bool QtUi::userSelect(std::string_view name, int index) {
 }
 
 bool QtUi::userSlide(std::string_view name, int v) {
-    QWidget* w = userTarget(name);
-    if (!w) {
-        return false;
-    }
-    auto* slider = qobject_cast<QSlider*>(w);
+    auto* slider = userTargetAs<QSlider>(name, "is not a slider");
     if (!slider) {
-        return fail(std::string(name) + " is not a slider");
+        return false;
     }
     slider->setValue(v);
     return true;
 }
 
 bool QtUi::userDrag(std::string_view name, int v) {
-    QWidget* w = userTarget(name);
-    if (!w) {
-        return false;
-    }
-    auto* slider = qobject_cast<QSlider*>(w);
+    auto* slider = userTargetAs<QSlider>(name, "is not a slider");
     if (!slider) {
-        return fail(std::string(name) + " is not a slider");
+        return false;
     }
     slider->setSliderDown(true);
     slider->setSliderPosition(v);
@@ -214,13 +214,9 @@ bool QtUi::userBlur(std::string_view name) {
 }
 
 bool QtUi::userColor(std::string_view name, uint32_t argb) {
-    QWidget* w = userTarget(name);
-    if (!w) {
-        return false;
-    }
-    auto* palette = qobject_cast<ColorPaletteWidget*>(w);
+    auto* palette = userTargetAs<ColorPaletteWidget>(name, "is not a colour palette");
     if (!palette) {
-        return fail(std::string(name) + " is not a colour palette");
+        return false;
     }
     palette->setColor(argb);
     emit palette->colorPicked(argb);

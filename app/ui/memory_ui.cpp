@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 namespace rxt::ui {
 
@@ -551,20 +552,24 @@ bool MemoryUi::repaint(std::string_view name) {
     return change(name, [&](Control& c) { c.repaints++; });
 }
 
+// The one that loses the focus hears of it before the one that gains it.
+void MemoryUi::moveFocus(std::string_view name) {
+    if (focused_ == name) {
+        return;
+    }
+    const std::string previous = std::exchange(focused_, std::string(name));
+    if (!previous.empty()) {
+        deliver({std::string(notify::kKillFocus), previous, 0});
+    }
+    deliver({std::string(notify::kSetFocus), std::string(name), 0});
+}
+
 bool MemoryUi::setFocus(std::string_view name) {
     record("setFocus " + std::string(name));
     if (!find(name)) {
         return false;
     }
-    if (focused_ == name) {
-        return true;
-    }
-    const std::string previous = focused_;
-    focused_ = std::string(name);
-    if (!previous.empty()) {
-        deliver({std::string(notify::kKillFocus), previous, 0});
-    }
-    deliver({std::string(notify::kSetFocus), std::string(name), 0});
+    moveFocus(name);
     return true;
 }
 
@@ -1149,15 +1154,7 @@ bool MemoryUi::userFocus(std::string_view name) {
                            ControlKind::Custom, ControlKind::Palette})) {
         return false;
     }
-    if (focused_ == name) {
-        return true;
-    }
-    const std::string previous = focused_;
-    focused_ = std::string(name);
-    if (!previous.empty()) {
-        deliver({std::string(notify::kKillFocus), previous, 0});
-    }
-    deliver({std::string(notify::kSetFocus), std::string(name), 0});
+    moveFocus(name);
     return true;
 }
 

@@ -246,6 +246,7 @@ class MemoryUi : public SkinUi {
     bool buildNode(const SkinNode& node, int parent, int depth);
     void applyProperties(Control& c, const SkinNode& node);
     void deliver(Notification n);
+    void moveFocus(std::string_view name);
     void record(std::string line);
     bool fail(std::string reason);
     void setOptionChecked(int index, bool on, bool notifyUser);
