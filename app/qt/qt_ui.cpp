@@ -60,7 +60,7 @@ QString rgba(uint32_t argb) {
 }  // namespace
 
 QtUi::QtUi(std::string skinFolder, QObject* parent)
-    : QObject(parent), folder_(std::move(skinFolder)) {
+    : QObject(parent), SkinUiBase(std::move(skinFolder)) {
     dispatcher_.setWake([this] {
         QMetaObject::invokeMethod(
             this, [this] { dispatcher_.runPending(); }, Qt::QueuedConnection);
@@ -75,11 +75,6 @@ QtUi::~QtUi() {
     delete about_;
     delete menu_;
     delete window_;
-}
-
-bool QtUi::fail(std::string reason) const {
-    error_ = std::move(reason);
-    return false;
 }
 
 void QtUi::deliver(const Notification& n) {
@@ -105,34 +100,20 @@ QWidget* QtUi::widget(std::string_view name) const {
 
 // ---- resources and window ---------------------------------------------------
 
-bool QtUi::loadIndex(std::string_view file) {
-    SkinIndex index = readSkinIndexFile(skinPath(folder_, file));
-    if (!index.error.empty()) {
-        return fail(index.error);
-    }
-    index_ = std::move(index);
-    return true;
-}
-
-std::string QtUi::resolve(std::string_view resourceOrFile) const {
-    const auto it = index_.files.find(resourceOrFile);
-    return it == index_.files.end() ? std::string(resourceOrFile) : it->second;
-}
-
 QString QtUi::skinFile(std::string_view resource, std::string_view fallback) const {
-    const auto it = index_.files.find(resource);
-    return qs(
-        skinPath(folder_, it == index_.files.end() ? fallback : std::string_view(it->second)));
+    const auto& files = skinIndex().files;
+    const auto it = files.find(resource);
+    return qs(skinPath(skinFolder(), it == files.end() ? fallback : std::string_view(it->second)));
 }
 
 bool QtUi::createMainWindow(WindowHandler& handler, std::string_view skin, std::string_view title,
                             int width, int height) {
     handler_ = &handler;
-    SkinLoader loader(qs(folder_), &handler);
+    SkinLoader loader(qs(skinFolder()), &handler);
     loader.resolvePage = [this](const QString& file) {
-        return qs(skinPath(folder_, resolve(ss(file))));
+        return qs(skinPath(skinFolder(), resolve(ss(file))));
     };
-    QWidget* root = loader.loadFile(qs(skinPath(folder_, resolve(skin))), nullptr);
+    QWidget* root = loader.loadFile(qs(skinPath(skinFolder(), resolve(skin))), nullptr);
     loadErrors_ = loader.errors();
     if (!root) {
         return fail(ss(loadErrors_.join("; ")));
@@ -176,10 +157,7 @@ bool QtUi::eventFilter(QObject* watched, QEvent* event) {
 
 int QtUi::run() {
     const int code = QCoreApplication::exec();
-    dispatcher_.close();
-    if (handler_) {
-        handler_->onFinalMessage();
-    }
+    finishLoop();
     return code;
 }
 
@@ -211,9 +189,8 @@ void QtUi::showWindow(Show how) {
             window_->showMinimized();
             break;
     }
-    if (how != Show::Hide && how != Show::Minimize && !initSent_) {
-        initSent_ = true;
-        dispatcher_.post([this] { deliver({std::string(notify::kWindowInit), "", 0}); });
+    if (how != Show::Hide && how != Show::Minimize) {
+        postWindowInitOnce();
     }
 }
 
@@ -256,19 +233,6 @@ void QtUi::repaintWindow() {
 
 // ---- language ------------------------------------------------------------------
 
-bool QtUi::loadLanguage(std::string_view file) {
-    LanguageTable table = readLanguageFile(skinPath(folder_, file));
-    if (!table.error.empty()) {
-        return fail(table.error);
-    }
-    languageTable_ = std::move(table);
-    return true;
-}
-
-void QtUi::setLanguage(std::string_view name) {
-    language_ = std::string(name);
-}
-
 void QtUi::reloadText() {
     Quiet quiet(*this);
     for (QWidget* top : {window_.data(), about_ ? static_cast<QWidget*>(about_.data()) : nullptr}) {
@@ -283,19 +247,6 @@ void QtUi::reloadText() {
             }
         }
     }
-}
-
-std::string QtUi::translate(std::string_view key) const {
-    const auto it = languageTable_.texts.find(key);
-    if (it != languageTable_.texts.end()) {
-        return it->second;
-    }
-    if (handler_) {
-        if (auto text = handler_->queryControlText(key)) {
-            return *text;
-        }
-    }
-    return std::string(key);
 }
 
 // ---- controls ------------------------------------------------------------------
@@ -480,7 +431,7 @@ void QtUi::applyStyle(QWidget* w) {
         css += "background-color:" + rgba(bg) + ";";
     }
     if (const QString image = w->property(kImage).toString(); !image.isEmpty()) {
-        QString path = qs(skinPath(folder_, ss(image)));
+        QString path = qs(skinPath(skinFolder(), ss(image)));
         path.replace('\\', "\\\\").replace('"', "\\\"");
         css += "border-image:url(\"" + path + "\") 0 0 0 0 stretch stretch;";
     }
@@ -1020,26 +971,6 @@ void QtUi::timerFired(int id) {
     if (handler_) {
         handler_->onTimer(id);
     }
-}
-
-void QtUi::postMessage(int message, intptr_t wParam, intptr_t lParam) {
-    dispatcher_.postMessage(handler_, message, wParam, lParam);
-}
-
-bool QtUi::sendMessage(int message, intptr_t wParam, intptr_t lParam) {
-    return dispatcher_.sendMessage(handler_, message, wParam, lParam);
-}
-
-void QtUi::post(std::function<void()> fn) {
-    dispatcher_.post(std::move(fn));
-}
-
-bool QtUi::send(std::function<void()> fn) {
-    return dispatcher_.send(std::move(fn));
-}
-
-void QtUi::closeMessages() {
-    dispatcher_.close();
 }
 
 void QtUi::processEvents() {

@@ -14,14 +14,11 @@
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
-#include <deque>
 #include <map>
 #include <mutex>
 #include <set>
 
-#include "app/ui/skin_resources.h"
-#include "app/ui/skin_ui.h"
-#include "app/ui/ui_dispatcher.h"
+#include "app/ui/skin_ui_base.h"
 
 class QFileDialog;
 class QSystemTrayIcon;
@@ -33,7 +30,7 @@ class NotifyAdaptor;
 // The maker's homepage, opened from the about box's "NetText".
 inline constexpr std::string_view kHomepageUrl = "https://www.example.com/rx-t7100";
 
-class QtUi : public QObject, public SkinUi {
+class QtUi : public QObject, public SkinUiBase {
     Q_OBJECT
 
   public:
@@ -54,11 +51,6 @@ class QtUi : public QObject, public SkinUi {
     QStringList loadErrors() const { return loadErrors_; }
 
     // ---- SkinUi -----------------------------------------------------------
-    const std::string& skinFolder() const override { return folder_; }
-    bool loadIndex(std::string_view file) override;
-    std::string resolve(std::string_view resourceOrFile) const override;
-    std::string lastError() const override { return error_; }
-
     bool createMainWindow(WindowHandler& handler, std::string_view skin, std::string_view title,
                           int width, int height) override;
     int run() override;
@@ -71,11 +63,7 @@ class QtUi : public QObject, public SkinUi {
     void centerWindow() override;
     void repaintWindow() override;
 
-    bool loadLanguage(std::string_view file) override;
-    void setLanguage(std::string_view name) override;
-    std::string language() const override { return language_; }
     void reloadText() override;
-    std::string translate(std::string_view key) const override;
 
     bool hasControl(std::string_view name) const override;
     ControlKind controlKind(std::string_view name) const override;
@@ -140,20 +128,11 @@ class QtUi : public QObject, public SkinUi {
     void stopTimer(int id) override;
     bool timerActive(int id) const override;
 
-    void postMessage(int message, intptr_t wParam, intptr_t lParam) override;
-    bool sendMessage(int message, intptr_t wParam, intptr_t lParam) override;
-    void post(std::function<void()> fn) override;
-    bool send(std::function<void()> fn) override;
-    bool onUiThread() const override { return dispatcher_.onUiThread(); }
-    void closeMessages() override;
-
     int messageBox(std::string_view title, std::string_view message, bool isKey) override;
     PaletteResult paletteDialog(uint32_t initial) override;
     void aboutBox() override;
     std::optional<std::string> openFileDialog(const FileDialogOptions& options) override;
     std::optional<std::string> saveFileDialog(const FileDialogOptions& options) override;
-    void answer(const DialogAnswer& answer) override;
-    std::vector<std::string> takeShownMessages() override;
     void openUrl(std::string_view url) override;
 
     bool openMenu(std::string_view file, Point at, const std::vector<MenuItem>& topItems) override;
@@ -189,7 +168,6 @@ class QtUi : public QObject, public SkinUi {
         QtUi& ui_;
     };
 
-    bool fail(std::string reason) const;
     QWidget* userTarget(std::string_view name) const;
     // The target as a widget of type W; fails with "NAME REFUSAL" otherwise.
     template <class W>
@@ -202,32 +180,20 @@ class QtUi : public QObject, public SkinUi {
     QDialog* loadDialog(std::string_view resource, std::string_view fallback);
     void moveFocusTo(QWidget* w);
     void groupExclusiveButtons(QWidget* root);
-    std::optional<DialogAnswer> takeAnswer(DialogAnswer::Kind kind);
     std::optional<std::string> fileDialog(const FileDialogOptions& options, bool save);
     void timerFired(int id);
 
-    std::string folder_;
-    mutable std::string error_;
-    SkinIndex index_;
-    WindowHandler* handler_ = nullptr;
     QPointer<QWidget> window_;
     NotifyAdaptor* adaptor_ = nullptr;
     mutable QHash<QString, QPointer<QWidget>> cache_;
     QStringList loadErrors_;
     int quiet_ = 0;
-    bool initSent_ = false;
     bool topmost_ = false;
 
-    UiDispatcher dispatcher_;
     mutable std::mutex timerMutex_;
     std::set<int> activeTimers_;  // mirror of timers_ for any thread
     std::map<int, QTimer*> timers_;
 
-    LanguageTable languageTable_;
-    std::string language_;
-
-    std::deque<DialogAnswer> answers_;
-    std::vector<std::string> shownMessages_;
     QPointer<QDialog> modal_;
     QPointer<QFileDialog> fileDialog_;
     QPointer<QDialog> about_;

@@ -197,7 +197,7 @@ QDialog* QtUi::loadDialog(std::string_view resource, std::string_view fallback) 
     if (!QFile::exists(path)) {
         return nullptr;
     }
-    SkinLoader loader(qs(folder_), nullptr);
+    SkinLoader loader(qs(skinFolder()), nullptr);
     QWidget* root = loader.loadFile(path, nullptr);
     if (!root) {
         debugLog("skin: " + loader.errors().join("; ").toStdString());
@@ -225,27 +225,6 @@ QDialog* QtUi::loadDialog(std::string_view resource, std::string_view fallback) 
         }
     }
     return dialog;
-}
-
-std::optional<DialogAnswer> QtUi::takeAnswer(DialogAnswer::Kind kind) {
-    for (auto it = answers_.begin(); it != answers_.end(); ++it) {
-        if (it->kind == kind) {
-            DialogAnswer a = *it;
-            answers_.erase(it);
-            return a;
-        }
-    }
-    return std::nullopt;
-}
-
-void QtUi::answer(const DialogAnswer& a) {
-    answers_.push_back(a);
-}
-
-std::vector<std::string> QtUi::takeShownMessages() {
-    std::vector<std::string> out;
-    out.swap(shownMessages_);
-    return out;
 }
 
 bool QtUi::answerOpenDialog(const DialogAnswer& a) {
@@ -286,9 +265,8 @@ bool QtUi::answerOpenDialog(const DialogAnswer& a) {
 }
 
 int QtUi::messageBox(std::string_view title, std::string_view message, bool isKey) {
-    shownMessages_.emplace_back(message);
-    if (auto a = takeAnswer(DialogAnswer::Kind::Message)) {
-        return a->accept ? 1 : 0;
+    if (auto scripted = scriptedMessageBox(message)) {
+        return *scripted;
     }
     QDialog* d = loadDialog("XML_MSG", "msgbox.ui");
     if (!d) {
@@ -323,8 +301,8 @@ int QtUi::messageBox(std::string_view title, std::string_view message, bool isKe
 }
 
 PaletteResult QtUi::paletteDialog(uint32_t initial) {
-    if (auto a = takeAnswer(DialogAnswer::Kind::Palette)) {
-        return a->accept ? PaletteResult{1, a->color} : PaletteResult{2, initial};
+    if (auto scripted = scriptedPalette(initial)) {
+        return *scripted;
     }
     QDialog* d = loadDialog("XML_PALETTE", "palette.ui");
     if (!d) {

@@ -227,7 +227,7 @@ bool QtUi::userColor(std::string_view name, uint32_t argb) {
 
 bool QtUi::openMenu(std::string_view file, Point at, const std::vector<MenuItem>& topItems) {
     closeMenu();
-    const MenuFile menuFile = readMenuFile(skinPath(folder_, resolve(file)));
+    const MenuFile menuFile = readMenuFile(skinPath(skinFolder(), resolve(file)));
     if (!menuFile.error.empty()) {
         return fail(menuFile.error);
     }
@@ -300,7 +300,7 @@ Point QtUi::cursorPosition() const {
 
 bool QtUi::createTray(std::string_view icon, std::string_view tooltip) {
     removeTray();
-    QIcon image(qs(skinPath(folder_, icon)));
+    QIcon image(qs(skinPath(skinFolder(), icon)));
     if (image.isNull() || image.availableSizes().isEmpty()) {
         // No picture in the skin: a plain mark, so the icon is still there.
         QPixmap mark(32, 32);

@@ -33,7 +33,7 @@ int toInt(const std::string* s, int fallback) {
 
 }  // namespace
 
-MemoryUi::MemoryUi(std::string skinFolder) : folder_(std::move(skinFolder)) {
+MemoryUi::MemoryUi(std::string skinFolder) : SkinUiBase(std::move(skinFolder)) {
     Control root;
     root.name = "";
     nodes_.push_back(std::move(root));
@@ -184,7 +184,7 @@ bool MemoryUi::buildNode(const SkinNode& node, int parent, int depth) {
     SkinFile page;
     switch (creation.kind) {
         case ControlCreation::Kind::Page: {
-            page = readSkinFile(skinPath(folder_, resolve(creation.name)));
+            page = readSkinFile(skinPath(skinFolder(), resolve(creation.name)));
             if (!page.error.empty()) {
                 ok = fail(page.error);
                 c.kind = ControlKind::Container;
@@ -231,7 +231,7 @@ bool MemoryUi::loadSkin(std::string_view skin, std::string_view parent) {
         }
         parentIndex = it->second;
     }
-    SkinFile file = readSkinFile(skinPath(folder_, resolve(skin)));
+    SkinFile file = readSkinFile(skinPath(skinFolder(), resolve(skin)));
     if (!file.error.empty()) {
         return fail(file.error);
     }
@@ -293,11 +293,6 @@ void MemoryUi::record(std::string line) {
     calls_.push_back(std::move(line));
 }
 
-bool MemoryUi::fail(std::string reason) {
-    error_ = std::move(reason);
-    return false;
-}
-
 void MemoryUi::deliver(Notification n) {
     delivered_.push_back(n);
     if (handler_) {
@@ -306,20 +301,6 @@ void MemoryUi::deliver(Notification n) {
 }
 
 // ---- resources and window --------------------------------------------------
-
-bool MemoryUi::loadIndex(std::string_view file) {
-    SkinIndex index = readSkinIndexFile(skinPath(folder_, file));
-    if (!index.error.empty()) {
-        return fail(index.error);
-    }
-    index_ = std::move(index);
-    return true;
-}
-
-std::string MemoryUi::resolve(std::string_view resourceOrFile) const {
-    const auto it = index_.files.find(resourceOrFile);
-    return it == index_.files.end() ? std::string(resourceOrFile) : it->second;
-}
 
 bool MemoryUi::createMainWindow(WindowHandler& handler, std::string_view skin,
                                 std::string_view title, int width, int height) {
@@ -341,10 +322,7 @@ int MemoryUi::run() {
         dispatcher_.runPending();
     }
     running_ = false;
-    dispatcher_.close();
-    if (handler_) {
-        handler_->onFinalMessage();
-    }
+    finishLoop();
     return quitCode_;
 }
 
@@ -371,9 +349,8 @@ void MemoryUi::showWindow(Show how) {
             minimized_ = true;
             break;
     }
-    if (windowVisible_ && !initSent_) {
-        initSent_ = true;
-        dispatcher_.post([this] { deliver({std::string(notify::kWindowInit), "", 0}); });
+    if (windowVisible_) {
+        postWindowInitOnce();
     }
 }
 
@@ -394,18 +371,13 @@ void MemoryUi::repaintWindow() {
 // ---- language ----------------------------------------------------------------
 
 bool MemoryUi::loadLanguage(std::string_view file) {
-    LanguageTable table = readLanguageFile(skinPath(folder_, file));
     record("loadLanguage " + std::string(file));
-    if (!table.error.empty()) {
-        return fail(table.error);
-    }
-    languageTable_ = std::move(table);
-    return true;
+    return SkinUiBase::loadLanguage(file);
 }
 
 void MemoryUi::setLanguage(std::string_view name) {
-    language_ = std::string(name);
-    record("setLanguage " + language_);
+    SkinUiBase::setLanguage(name);
+    record("setLanguage " + language());
 }
 
 void MemoryUi::reloadText() {
@@ -420,19 +392,6 @@ void MemoryUi::reloadText() {
             e.text = translate(e.textKey);
         }
     }
-}
-
-std::string MemoryUi::translate(std::string_view key) const {
-    const auto it = languageTable_.texts.find(key);
-    if (it != languageTable_.texts.end()) {
-        return it->second;
-    }
-    if (handler_) {
-        if (auto text = handler_->queryControlText(key)) {
-            return *text;
-        }
-    }
-    return std::string(key);
 }
 
 // ---- controls ----------------------------------------------------------------
@@ -897,57 +856,20 @@ void MemoryUi::advance(int ms) {
     }
 }
 
-void MemoryUi::postMessage(int message, intptr_t wParam, intptr_t lParam) {
-    dispatcher_.postMessage(handler_, message, wParam, lParam);
-}
-
-bool MemoryUi::sendMessage(int message, intptr_t wParam, intptr_t lParam) {
-    return dispatcher_.sendMessage(handler_, message, wParam, lParam);
-}
-
-void MemoryUi::post(std::function<void()> fn) {
-    dispatcher_.post(std::move(fn));
-}
-
-bool MemoryUi::send(std::function<void()> fn) {
-    return dispatcher_.send(std::move(fn));
-}
-
-void MemoryUi::closeMessages() {
-    dispatcher_.close();
-}
-
 void MemoryUi::processEvents() {
     dispatcher_.runPending();
 }
 
 // ---- dialogs -------------------------------------------------------------------
 
-std::optional<DialogAnswer> MemoryUi::takeAnswer(DialogAnswer::Kind kind) {
-    for (auto it = answers_.begin(); it != answers_.end(); ++it) {
-        if (it->kind == kind) {
-            DialogAnswer a = *it;
-            answers_.erase(it);
-            return a;
-        }
-    }
-    return std::nullopt;
-}
-
 int MemoryUi::messageBox(std::string_view title, std::string_view message, bool isKey) {
     record("messageBox " + std::string(title) + "|" + std::string(message) + (isKey ? "|key" : ""));
-    shownMessages_.emplace_back(message);
-    const auto a = takeAnswer(DialogAnswer::Kind::Message);
-    return a && a->accept ? 1 : 0;
+    return scriptedMessageBox(message).value_or(0);
 }
 
 PaletteResult MemoryUi::paletteDialog(uint32_t initial) {
     record("paletteDialog " + hex8(initial));
-    const auto a = takeAnswer(DialogAnswer::Kind::Palette);
-    if (a && a->accept) {
-        return {1, a->color};
-    }
-    return {2, initial};
+    return scriptedPalette(initial).value_or(PaletteResult{2, initial});
 }
 
 void MemoryUi::aboutBox() {
@@ -983,16 +905,6 @@ std::optional<std::string> MemoryUi::saveFileDialog(const FileDialogOptions& opt
     return std::nullopt;
 }
 
-void MemoryUi::answer(const DialogAnswer& a) {
-    answers_.push_back(a);
-}
-
-std::vector<std::string> MemoryUi::takeShownMessages() {
-    std::vector<std::string> out;
-    out.swap(shownMessages_);
-    return out;
-}
-
 void MemoryUi::openUrl(std::string_view url) {
     record("openUrl " + std::string(url));
 }
@@ -1003,7 +915,7 @@ bool MemoryUi::openMenu(std::string_view file, Point at, const std::vector<MenuI
     record("openMenu " + std::string(file) + " " + std::to_string(at.x) + "," +
            std::to_string(at.y));
     closeMenu();
-    MenuFile menu = readMenuFile(skinPath(folder_, resolve(file)));
+    MenuFile menu = readMenuFile(skinPath(skinFolder(), resolve(file)));
     if (!menu.error.empty()) {
         return fail(menu.error);
     }

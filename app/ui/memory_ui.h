@@ -11,18 +11,16 @@
 // calls processEvents() or run().
 
 #include <atomic>
-#include <deque>
 #include <map>
 #include <mutex>
 
 #include "app/ui/skin_file.h"
 #include "app/ui/skin_resources.h"
-#include "app/ui/skin_ui.h"
-#include "app/ui/ui_dispatcher.h"
+#include "app/ui/skin_ui_base.h"
 
 namespace rxt::ui {
 
-class MemoryUi : public SkinUi {
+class MemoryUi : public SkinUiBase {
   public:
     explicit MemoryUi(std::string skinFolder = {});
     ~MemoryUi() override;
@@ -66,11 +64,6 @@ class MemoryUi : public SkinUi {
     int quitCode() const { return quitCode_; }
 
     // ---- SkinUi -----------------------------------------------------------
-    const std::string& skinFolder() const override { return folder_; }
-    bool loadIndex(std::string_view file) override;
-    std::string resolve(std::string_view resourceOrFile) const override;
-    std::string lastError() const override { return error_; }
-
     bool createMainWindow(WindowHandler& handler, std::string_view skin, std::string_view title,
                           int width, int height) override;
     int run() override;
@@ -85,9 +78,7 @@ class MemoryUi : public SkinUi {
 
     bool loadLanguage(std::string_view file) override;
     void setLanguage(std::string_view name) override;
-    std::string language() const override { return language_; }
     void reloadText() override;
-    std::string translate(std::string_view key) const override;
 
     bool hasControl(std::string_view name) const override;
     ControlKind controlKind(std::string_view name) const override;
@@ -152,20 +143,11 @@ class MemoryUi : public SkinUi {
     void stopTimer(int id) override;
     bool timerActive(int id) const override;
 
-    void postMessage(int message, intptr_t wParam, intptr_t lParam) override;
-    bool sendMessage(int message, intptr_t wParam, intptr_t lParam) override;
-    void post(std::function<void()> fn) override;
-    bool send(std::function<void()> fn) override;
-    bool onUiThread() const override { return dispatcher_.onUiThread(); }
-    void closeMessages() override;
-
     int messageBox(std::string_view title, std::string_view message, bool isKey) override;
     PaletteResult paletteDialog(uint32_t initial) override;
     void aboutBox() override;
     std::optional<std::string> openFileDialog(const FileDialogOptions& options) override;
     std::optional<std::string> saveFileDialog(const FileDialogOptions& options) override;
-    void answer(const DialogAnswer& answer) override;
-    std::vector<std::string> takeShownMessages() override;
     void openUrl(std::string_view url) override;
 
     bool openMenu(std::string_view file, Point at, const std::vector<MenuItem>& topItems) override;
@@ -248,23 +230,16 @@ class MemoryUi : public SkinUi {
     void deliver(Notification n);
     void moveFocus(std::string_view name);
     void record(std::string line);
-    bool fail(std::string reason);
     void setOptionChecked(int index, bool on, bool notifyUser);
     bool effectivelyVisible(int index) const;
     bool effectivelyEnabled(int index) const;
     bool menuHas(const std::vector<MenuEntry>& entries, std::string_view item) const;
-    std::optional<DialogAnswer> takeAnswer(DialogAnswer::Kind kind);
 
-    std::string folder_;
-    std::string error_;
-    SkinIndex index_;
-    WindowHandler* handler_ = nullptr;
     std::vector<Control> nodes_;
     std::map<std::string, int, std::less<>> byName_;
     std::vector<std::string> calls_;
     std::vector<Notification> delivered_;
 
-    UiDispatcher dispatcher_;
     std::atomic<bool> quit_{false};
     std::atomic<int> quitCode_{0};
     bool running_ = false;
@@ -277,14 +252,8 @@ class MemoryUi : public SkinUi {
     bool windowVisible_ = false;
     bool minimized_ = false;
     bool topmost_ = false;
-    bool initSent_ = false;
-
-    LanguageTable languageTable_;
-    std::string language_;
 
     std::string focused_;
-    std::deque<DialogAnswer> answers_;
-    std::vector<std::string> shownMessages_;
     bool aboutOpen_ = false;
     std::optional<FileDialogOptions> lastFileDialog_;
 
