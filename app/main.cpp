@@ -14,12 +14,13 @@
 #include <string>
 #include <string_view>
 
+#include "app/pages/profile/profile_pages.h"
+#include "app/pages/settings/settings_pages.h"
 #include "app/qt/automation_server.h"
 #include "app/qt/qt_ui.h"
 #include "app/shell/feature_set.h"
 #include "app/shell/startup.h"
 #include "platform/folders.h"
-#include "profile/profile_operations_feature.h"
 #include "sim/virtual_bus.h"
 
 namespace {
@@ -116,15 +117,14 @@ int main(int argc, char** argv) {
     std::unique_ptr<rxt::ui::AutomationServer> automation;
 
     // The pages of the window, each a feature of its own.
-    rxt::ProfileFeature profiles;
+    rxt::ProfilePages profiles;
+    rxt::SettingsPages settings;
     rxt::shell::FeatureSet features;
     features.add(profiles);
+    features.add(settings);
 
     rxt::shell::StartupOptions startup;
     startup.window.features = &features;
-    startup.onCreated = [&](rxt::ui::SkinUi&, rxt::shell::CMainWnd& window) {
-        profiles.attach(window);
-    };
     // Only the one instance starts the virtual devices and the toolkit.
     startup.prepare = [&](std::string& why) {
         if (options.virtualDevices) {

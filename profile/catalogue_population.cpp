@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "app/ui/skin_ui.h"
 #include "platform/debug_log.h"
 #include "platform/ini_file.h"
 #include "profile/profile_file.h"
@@ -14,37 +13,15 @@
 namespace rxt {
 namespace {
 
-void addEntry(const ProfileContext& ctx, const ProfileCatalogue& catalogue, std::string_view name) {
-    if (ctx.ui != nullptr) {
-        ctx.ui->addItem(catalogue.listName(), ui::Item{std::string(name), std::string(name)});
-    }
-}
-
-// A combo box selects its first item as it gets it; the lists start with no
-// selection, which the arrival of the device or the user then makes.
-void clearSelection(const ProfileContext& ctx, const ProfileCatalogue& catalogue) {
-    if (ctx.ui != nullptr) {
-        ctx.ui->setCurrentIndex(catalogue.listName(), -1);
-    }
-}
-
-void showMessage(const ProfileContext& ctx, std::string_view key) {
-    if (ctx.ui != nullptr) {
-        ctx.ui->messageBox("", key, true);
-    }
-}
-
-PopulateResult createFirstEntry(const ProfileContext& ctx, const ProfileCatalogue& catalogue) {
+CatalogueListing createFirstEntry(const ProfileContext& ctx, const ProfileCatalogue& catalogue) {
     std::vector<uint8_t> content(catalogue.payloadSize(), 0);
     const int read = ReadProfileFile(
         DefaultProfileFile(catalogue, ctx.keyboardVariant(), ctx.defaultsFolder), content);
     if (read == kProfileMissing) {
-        showMessage(ctx, kMessageFileMissing);
-        return PopulateResult::NoDefault;
+        return {PopulateResult::NoDefault, {}, false, kMessageFileMissing};
     }
     if (read == kProfileBadFormat) {
-        showMessage(ctx, kMessageFileBadFormat);
-        return PopulateResult::BadDefault;
+        return {PopulateResult::BadDefault, {}, false, kMessageFileBadFormat};
     }
     const std::optional<std::filesystem::path> file = catalogue.dataFile(kFirstProfileName);
     const bool written = file && WriteProfileFile(*file, content, catalogue.kindCode());
@@ -60,11 +37,12 @@ PopulateResult createFirstEntry(const ProfileContext& ctx, const ProfileCatalogu
     }};
     if (!iniApply(catalogue.path(), edits)) {
         debugLogf("profile catalogue cannot be written: %s", catalogue.path().c_str());
-        return PopulateResult::WriteFailed;
+        return {PopulateResult::WriteFailed, {}, false, {}};
     }
-    addEntry(ctx, catalogue, kFirstProfileName);
-    clearSelection(ctx, catalogue);
-    return written ? PopulateResult::Created : PopulateResult::WriteFailed;
+    return {written ? PopulateResult::Created : PopulateResult::WriteFailed,
+            {std::string(kFirstProfileName)},
+            true,
+            {}};
 }
 
 // A count beyond the names the catalogue holds lists at most this many
@@ -89,7 +67,7 @@ int listableEntries(const ProfileCatalogue& catalogue) {
 
 }  // namespace
 
-PopulateResult PopulateCatalogue(const ProfileContext& ctx, const ProfileCatalogue& catalogue) {
+CatalogueListing ListCatalogue(const ProfileContext& ctx, const ProfileCatalogue& catalogue) {
     int n = catalogue.ReadCount();
     if (n == 0) {
         return createFirstEntry(ctx, catalogue);
@@ -97,17 +75,11 @@ PopulateResult PopulateCatalogue(const ProfileContext& ctx, const ProfileCatalog
     if (n > kMaxEntriesWithoutNames) {
         n = std::min(n, listableEntries(catalogue));
     }
+    CatalogueListing listing{PopulateResult::Listed, {}, true, {}};
     for (int i = 0; i < n; ++i) {
-        addEntry(ctx, catalogue, catalogue.ReadName(i));
+        listing.names.push_back(catalogue.ReadName(i));
     }
-    clearSelection(ctx, catalogue);
-    return PopulateResult::Listed;
-}
-
-void PopulateCatalogues(const ProfileContext& ctx) {
-    for (const ProfileCatalogue& catalogue : ProfileCatalogue::all()) {
-        PopulateCatalogue(ctx, catalogue);
-    }
+    return listing;
 }
 
 }  // namespace rxt

@@ -1,7 +1,11 @@
 #pragma once
-// Filling the seven ProfileLists at start-up from their catalogues, and the
-// first run that gives an empty catalogue its "profile1" entry from the
+// What the seven ProfileLists show at start-up, from their catalogues, and
+// the first run that gives an empty catalogue its "profile1" entry from the
 // catalogue's default file.
+
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include "profile/profile_catalogue.h"
 #include "profile/profile_data.h"
@@ -20,14 +24,20 @@ enum class PopulateResult {
     WriteFailed,  // first run, the data file or the catalogue could not be written
 };
 
-// One catalogue: appends an item (text and user data the name) per entry,
-// selecting none. With no entries, reads the default file (keyboard: of the
-// current keyboard variant), writes it as "profile1" + extension, appends
-// the item and writes count 1, link flag 0, name "profile1" and select 0 in
-// one atomic change of the ini file.
-PopulateResult PopulateCatalogue(const ProfileContext& ctx, const ProfileCatalogue& catalogue);
+struct CatalogueListing {
+    PopulateResult result;
+    // The entries the list shows (text and user data the name).
+    std::vector<std::string> names;
+    // Whether the list is filled (and then left without a selection).
+    bool listed;
+    // The message to show; empty: none.
+    std::string_view message;
+};
 
-// All seven, each on its own (a failure of one leaves the others alone).
-void PopulateCatalogues(const ProfileContext& ctx);
+// One catalogue: its entries. With no entries, reads the default file
+// (keyboard: of the current keyboard variant), writes it as "profile1" +
+// extension and writes count 1, link flag 0, name "profile1" and select 0 in
+// one atomic change of the ini file.
+CatalogueListing ListCatalogue(const ProfileContext& ctx, const ProfileCatalogue& catalogue);
 
 }  // namespace rxt

@@ -33,7 +33,6 @@ ProcessWatcher::ProcessWatcher(const WatcherSpec& watched, WatcherHost& host,
 void ProcessWatcher::run(StopEvent& stop, std::string_view exitText) {
     // The stop event was reset when the slot started this thread: resetting
     // it here could lose a stop signalled in between.
-    const std::string list(catalogue_.listName());
     const auto pause =
         spec_.form == WatcherForm::Switching ? timing_.switchingPause : timing_.readingPause;
     for (;;) {
@@ -41,7 +40,7 @@ void ProcessWatcher::run(StopEvent& stop, std::string_view exitText) {
             debugLog(exitText);
             return;
         }
-        if (!host_.windowAlive() || !host_.hasList(list)) {
+        if (!host_.windowAlive() || !host_.hasList()) {
             return;
         }
         pass();
@@ -62,8 +61,7 @@ void ProcessWatcher::pass() {
 }
 
 void ProcessWatcher::switchEntry() {
-    const std::string list(catalogue_.listName());
-    const int n = host_.itemCount(list);
+    const int n = host_.itemCount();
     const int userChoice = catalogue_.ReadSelect();
     int shown = userChoice;
     if (path_) {
@@ -76,7 +74,7 @@ void ProcessWatcher::switchEntry() {
             }
         }
     }
-    host_.selectEntry(list, shown);
+    host_.selectEntry(shown);
     std::this_thread::sleep_for(timing_.afterSelect);
     // Whatever is shown, saves keep going to the user's own choice. A choice
     // the user made meanwhile has written `select` already and stays: writing

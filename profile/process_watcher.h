@@ -16,23 +16,24 @@
 #include "platform/foreground_app.h"
 #include "platform/stop_event.h"
 #include "profile/profile_catalogue.h"
-#include "state/ui_reactions.h"
+#include "state/window_events.h"
 
 namespace rxt {
 
-// What a watcher needs of the window it serves. Called on the watcher's
-// thread; an implementation carries the calls to the UI thread.
+// What a watcher needs of the window it serves: the list of its catalogue.
+// Called on the watcher's thread; an implementation carries the calls to the
+// UI thread.
 class WatcherHost {
   public:
     virtual ~WatcherHost() = default;
 
     // False once the main window is gone (the watcher then ends).
     virtual bool windowAlive() = 0;
-    virtual bool hasList(std::string_view list) = 0;
-    virtual int itemCount(std::string_view list) = 0;
+    virtual bool hasList() = 0;
+    virtual int itemCount() = 0;
     // Selects item [index] of the list; when that changes the selection the
     // select operation runs for it. Returns once it has run.
-    virtual void selectEntry(std::string_view list, int index) = 0;
+    virtual void selectEntry(int index) = 0;
 };
 
 enum class WatcherForm { Switching, Reading };

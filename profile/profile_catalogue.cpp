@@ -12,7 +12,6 @@ namespace rxt {
 struct ProfileCatalogue::Description {
     DeviceKind device;
     ProfileKind kind;
-    std::string_view listName;
     CatalogueSections sections;
     size_t payloadSize;
     std::string_view defaultFile;          // keyboard variant 0, mouse, mousepad
@@ -28,7 +27,6 @@ using D = ProfileCatalogue::Description;
 constexpr std::array<D, 7> kDescriptions{{
     {DeviceKind::Mouse,
      ProfileKind::Device,
-     "ms_device_profile_combo",
      {"PROFILEDEVICECOUNT", "PROFILEDEVICESELECT", "PROFILEDEVICENAME", "PROFILELIKEDEVICEEXE",
       "DEVICEPROCESS"},
      payload::kMouseDeviceBytes,
@@ -36,7 +34,6 @@ constexpr std::array<D, 7> kDescriptions{{
      {}},
     {DeviceKind::Mouse,
      ProfileKind::Lighting,
-     "ms_deng_profile_combo",
      {"PROFILEDENGCOUNT", "PROFILEDENGSELECT", "PROFILEDENGNAME", "PROFILELIKEDENGEXE",
       "DENGPROCESS"},
      payload::kMouseLightingBytes,
@@ -44,14 +41,12 @@ constexpr std::array<D, 7> kDescriptions{{
      {}},
     {DeviceKind::Mouse,
      ProfileKind::Key,
-     "ms_key_profile_combo",
      {"PROFILECOUNT", "PROFILESELECT", "PROFILENAME", "PROFILELIKEEXE", "PROCESS"},
      payload::kKeyBytes,
      "mskeydefault.pro",
      {}},
     {DeviceKind::Keyboard,
      ProfileKind::Device,
-     "kb_device_profile_combo",
      {"PROFILEDEVICECOUNT", "PROFILEDEVICESELECT", "PROFILEDEVICENAME", "PROFILELIKEDEVICEEXE",
       "PROCESS"},
      payload::kKeyboardDeviceBytes,
@@ -59,7 +54,6 @@ constexpr std::array<D, 7> kDescriptions{{
      "kbdevice15default.config"},
     {DeviceKind::Keyboard,
      ProfileKind::Lighting,
-     "kb_deng_profile_combo",
      {"PROFILEDENGCOUNT", "PROFILEDENGSELECT", "PROFILEDENGNAME", "PROFILELIKEDENGEXE",
       "DENGPROCESS"},
      payload::kKeyboardLightingBytes,
@@ -67,14 +61,12 @@ constexpr std::array<D, 7> kDescriptions{{
      "kb15dengdefault.led"},
     {DeviceKind::Keyboard,
      ProfileKind::Key,
-     "kb_key_profile_combo",
      {"PROFILECOUNT", "PROFILESELECT", "PROFILENAME", "PROFILELIKEEXE", "PROCESS"},
      payload::kKeyBytes,
      "kbkeydefault.pro",
      "kbkey15default.pro"},
     {DeviceKind::Mousepad,
      ProfileKind::Lighting,
-     "mp_deng_profile_combo",
      {"PROFILEDENGCOUNT", "PROFILEDENGSELECT", "PROFILEDENGNAME", "PROFILELIKEDENGEXE",
       "DENGPROCESS"},
      payload::kMousepadLightingBytes,
@@ -149,25 +141,12 @@ std::optional<ProfileCatalogue> ProfileCatalogue::find(DeviceKind device, Profil
     return std::nullopt;
 }
 
-std::optional<ProfileCatalogue> ProfileCatalogue::forList(std::string_view listName) {
-    for (const ProfileCatalogue& c : all()) {
-        if (c.listName() == listName) {
-            return c;
-        }
-    }
-    return std::nullopt;
-}
-
 DeviceKind ProfileCatalogue::device() const {
     return d_->device;
 }
 
 ProfileKind ProfileCatalogue::kind() const {
     return d_->kind;
-}
-
-std::string_view ProfileCatalogue::listName() const {
-    return d_->listName;
 }
 
 const CatalogueSections& ProfileCatalogue::sections() const {

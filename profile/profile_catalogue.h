@@ -21,7 +21,7 @@
 #include <string_view>
 
 #include "device/device_kind.h"
-#include "state/ui_reactions.h"
+#include "state/window_events.h"
 
 namespace rxt {
 
@@ -63,13 +63,9 @@ class ProfileCatalogue {
     // nullopt for the combinations that have no catalogue (mousepad device
     // and key).
     static std::optional<ProfileCatalogue> find(DeviceKind device, ProfileKind kind);
-    // The catalogue shown in the ProfileList of that name.
-    static std::optional<ProfileCatalogue> forList(std::string_view listName);
 
     DeviceKind device() const;
     ProfileKind kind() const;
-    // "ms_device_profile_combo" ...
-    std::string_view listName() const;
     const CatalogueSections& sections() const;
     std::string_view extension() const { return profileExtension(kind()); }
     uint16_t kindCode() const { return profileKindCode(device()); }

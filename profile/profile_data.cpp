@@ -4,7 +4,6 @@
 #include <array>
 #include <string>
 
-#include "app/ui/skin_ui.h"
 #include "platform/debug_log.h"
 #include "platform/system_pointer.h"
 #include "profile/profile_file.h"
@@ -15,8 +14,6 @@
 namespace rxt {
 namespace {
 
-constexpr std::string_view kPointerSlider = "ms_point_speed_slider";
-constexpr std::string_view kWheelEdit = "ms_gunlun_speed_edit";
 static_assert(kMouseBankBytes == kBankStride);
 
 using Bytes = std::vector<uint8_t>;
@@ -82,10 +79,14 @@ bool holdsStoredRecord(const ProfileCatalogue& catalogue) {
     return catalogue.kind() != ProfileKind::Key;
 }
 
-void refresh(const ProfileContext& ctx, Page page) {
-    if (ctx.refreshPage) {
-        ctx.refreshPage(page);
+void report(const ProfileContext& ctx, const WindowEvent& event) {
+    if (ctx.report) {
+        ctx.report(event);
     }
+}
+
+void refresh(const ProfileContext& ctx, Page page) {
+    report(ctx, event::PageRefresh{page});
 }
 
 void markPending(const ProfileContext& ctx, DeviceKind kind) {
@@ -96,9 +97,7 @@ void markPending(const ProfileContext& ctx, DeviceKind kind) {
 
 // The slider shows a speed s at position s / 2 - 1.
 void showPointerSpeed(const ProfileContext& ctx) {
-    if (ctx.ui != nullptr) {
-        ctx.ui->setValue(kPointerSlider, ctx.host->pointerSpeed.load() / 2 - 1);
-    }
+    report(ctx, event::PointerSliderShown{ctx.host->pointerSpeed.load() / 2 - 1});
 }
 
 void applyPointerSpeed(const ProfileContext& ctx) {
@@ -112,19 +111,14 @@ void applyPointerSpeed(const ProfileContext& ctx) {
 void showAndApplyWheelLines(const ProfileContext& ctx) {
     const int lines = clampWheelLines(ctx.host->wheelLines.load());
     ctx.host->wheelLines.store(lines);
-    if (ctx.ui != nullptr) {
-        ctx.ui->setText(kWheelEdit, std::to_string(lines));
-    }
+    report(ctx, event::WheelLinesShown{lines});
     if (ctx.system != nullptr) {
         ctx.system->setWheelScrollLines(lines);
     }
 }
 
-void hideFunctionPanel(const ProfileContext& ctx, std::string_view panel) {
-    if (ctx.ui != nullptr && ctx.ui->visible(panel)) {
-        ctx.ui->setVisible(panel, false);
-        ctx.ui->setEnabled(panel, false);
-    }
+void hideFunctionPanel(const ProfileContext& ctx, DeviceKind device) {
+    report(ctx, event::FunctionPanelHidden{device, true});
 }
 
 void writeMouseRecord0(const ProfileContext& ctx) {
@@ -301,7 +295,7 @@ void ApplyLoadedProfile(const ProfileContext& ctx, const ProfileCatalogue& catal
                 refresh(ctx, Page::MouseMain);
                 markPending(ctx, DeviceKind::Mouse);
             } else {
-                hideFunctionPanel(ctx, "ms_tab_function");
+                hideFunctionPanel(ctx, DeviceKind::Mouse);
                 refresh(ctx, Page::MouseKeys);
                 writeBank0(ctx, DeviceKind::Mouse, bank);
             }
@@ -316,7 +310,7 @@ void ApplyLoadedProfile(const ProfileContext& ctx, const ProfileCatalogue& catal
                 refresh(ctx, Page::KeyboardLighting);
                 markPending(ctx, DeviceKind::Keyboard);
             } else {
-                hideFunctionPanel(ctx, "kb_tab_function");
+                hideFunctionPanel(ctx, DeviceKind::Keyboard);
                 refresh(ctx, Page::KeyboardKeys);
                 writeBank0(ctx, DeviceKind::Keyboard, bank);
             }

@@ -13,20 +13,17 @@
 #include "profile/keyboard_custom_layouts.h"
 #include "profile/profile_catalogue.h"
 #include "state/device_images.h"
-#include "state/ui_reactions.h"
+#include "state/window_events.h"
 
 namespace rxt {
 
 class DeviceLinks;
 class SystemPointer;
 class WriteBack;
-namespace ui {
-class SkinUi;
-}
 
 // What the profile code works on. The state defaults to the process-wide
 // images and values; tests give their own. Members left null are skipped
-// (no device commands without links, no controls without a UI ...).
+// (no device commands without links, nothing reported without a sink ...).
 struct ProfileContext {
     DeviceImageSet* images = &deviceImages();
     KeyboardCustomLayouts* layouts = &keyboardCustomLayouts();
@@ -37,9 +34,9 @@ struct ProfileContext {
     DeviceLinks* links = nullptr;
     // Marks a kind for the periodic write-back of its current record.
     WriteBack* writeBack = nullptr;
-    ui::SkinUi* ui = nullptr;
-    // Redraws a page from the images (the pages' own refresh).
-    std::function<void(Page)> refreshPage;
+    // What the profile code reports to the window: page refreshes, the
+    // pointer settings shown, the key page's function panel closed. UI thread.
+    std::function<void(const WindowEvent&)> report;
     // Where the default profile files are read (empty: defaultProfileFolder()).
     std::filesystem::path defaultsFolder;
 
@@ -77,8 +74,8 @@ int LoadProfileData(const ProfileContext& ctx, const ProfileCatalogue& catalogue
 // False when the file could not be written or the name is refused.
 bool SaveSelectedProfile(const ProfileContext& ctx, const ProfileCatalogue& catalogue);
 
-// What follows a load in the select operation: the pointer settings and
-// their controls (mouse), page refreshes, WriteRecord / WriteBank of the
+// What follows a load in the select operation: the pointer settings,
+// applied and reported (mouse), page refreshes, WriteRecord / WriteBank of the
 // loaded data and the write-back flag, in the catalogue's order.
 void ApplyLoadedProfile(const ProfileContext& ctx, const ProfileCatalogue& catalogue);
 

@@ -15,7 +15,7 @@ void DeviceEvents::readAllAndRefresh(DeviceKind kind, std::initializer_list<Page
     }
     readAll(links_[kind], images_.of(kind), ui_);
     for (Page page : pages) {
-        ui_.refreshPage(page);
+        ui_.report(event::PageRefresh{page});
     }
 }
 
@@ -24,7 +24,7 @@ void DeviceEvents::refreshAndShow(DeviceKind kind, Page page) {
         onRead_(kind, false);
     }
     refreshCurrentRecord(links_[kind], images_.of(kind), ui_);
-    ui_.refreshPage(page);
+    ui_.report(event::PageRefresh{page});
 }
 
 bool DeviceEvents::onMessage(int message) {

@@ -30,10 +30,6 @@ int readSelect(DeviceKind kind, std::string_view section) {
     return iniReadInt(profileFolderPath(kind) / file, section, "select", 0);
 }
 
-std::string control(DeviceKind kind, std::string_view role) {
-    return std::string(kindPrefix(kind)) + "_" + std::string(role);
-}
-
 enum class Pass { Nothing, Attached, Removed, StillPresent, EnumerationFailed };
 
 // One pass under the link's transfer lock: probe a connected device, or look
@@ -78,31 +74,32 @@ void attachReaction(DeviceKind kind, DiscoveryContext& context, const StopEvent&
     UiReactions& ui = context.ui;
     switch (kind) {
         case DeviceKind::Mouse: {
-            ui.selectProfileEntry("ms_device_profile_combo",
-                                  readSelect(kind, "PROFILEDEVICESELECT"));
+            ui.report(event::ProfileEntrySelect{kind, ProfileKind::Device,
+                                                readSelect(kind, "PROFILEDEVICESELECT")});
             ui.startTimer(kTimerMouseRead, kMouseReadDelayMs);
-            ui.showControl("ms_tab", true);
-            ui.selectTab("ms_tab");
-            ui.showControl("ms_tab_panel", true);
+            ui.report(event::TabShown{kind, true});
+            ui.report(event::TabSelected{kind});
+            ui.report(event::PanelShown{kind});
             break;
         }
         case DeviceKind::Mousepad: {
-            ui.showControl("mp_tab", true);
-            ui.selectTab("mp_tab");
-            ui.selectProfileEntry("mp_deng_profile_combo", readSelect(kind, "PROFILEDENGSELECT"));
+            ui.report(event::TabShown{kind, true});
+            ui.report(event::TabSelected{kind});
+            ui.report(event::ProfileEntrySelect{kind, ProfileKind::Lighting,
+                                                readSelect(kind, "PROFILEDENGSELECT")});
             ui.startTimer(kTimerRepaint, kRepaintDelayMs);
             break;
         }
         case DeviceKind::Keyboard: {
-            ui.showControl("kb_tab", true);
-            ui.selectTab("kb_tab");
+            ui.report(event::TabShown{kind, true});
+            ui.report(event::TabSelected{kind});
             stop.waitFor(kKeyboardSettle);
             context.links[kind].setConnected(true);
             const int index = readSelect(kind, "PROFILEDEVICESELECT");
-            ui.loadKeyboardDeviceProfile(index);
-            ui.selectProfileEntry("kb_device_profile_combo", index);
+            ui.report(event::ProfileLoad{kind, ProfileKind::Device, index});
+            ui.report(event::ProfileEntrySelect{kind, ProfileKind::Device, index});
             ui.startTimer(kTimerRepaint, kRepaintDelayMs);
-            ui.showControl("kb_tab_panel", true);
+            ui.report(event::PanelShown{kind});
             ui.showWindow(true);
             break;
         }
@@ -112,7 +109,7 @@ void attachReaction(DeviceKind kind, DiscoveryContext& context, const StopEvent&
 void removalReaction(DeviceKind kind, DiscoveryContext& context) {
     UiReactions& ui = context.ui;
     const DeviceLinks& links = context.links;
-    ui.showControl(control(kind, "tab"), false);
+    ui.report(event::TabShown{kind, false});
     const bool mouse = links.connected(DeviceKind::Mouse);
     const bool mousepad = links.connected(DeviceKind::Mousepad);
     const bool keyboard = links.connected(DeviceKind::Keyboard);
@@ -121,21 +118,22 @@ void removalReaction(DeviceKind kind, DiscoveryContext& context) {
             if (!keyboard && !mousepad) {
                 ui.postMessage(kMsgMouseRemovedLast);
             } else {
-                ui.selectTab(keyboard ? "kb_tab" : "mp_tab");
+                ui.report(
+                    event::TabSelected{keyboard ? DeviceKind::Keyboard : DeviceKind::Mousepad});
             }
             break;
         case DeviceKind::Mousepad:
             if (!keyboard && !mouse) {
                 ui.showWindow(false);
             } else {
-                ui.selectTab(keyboard ? "kb_tab" : "ms_tab");
+                ui.report(event::TabSelected{keyboard ? DeviceKind::Keyboard : DeviceKind::Mouse});
             }
             break;
         case DeviceKind::Keyboard:
             if (!mouse && !mousepad) {
                 ui.showWindow(false);
             } else {
-                ui.selectTab(mouse ? "ms_tab" : "mp_tab");
+                ui.report(event::TabSelected{mouse ? DeviceKind::Mouse : DeviceKind::Mousepad});
             }
             break;
     }
@@ -213,8 +211,8 @@ void runDetection(DeviceKind kind, WorkerParam param) {
                 removalReaction(kind, context);
                 break;
             case Pass::StillPresent:
-                context.ui.showControl(control(kind, "deng_same_mode"),
-                                       context.links.anyOtherConnected(kind));
+                context.ui.report(
+                    event::SameModeShown{kind, context.links.anyOtherConnected(kind)});
                 break;
             case Pass::Nothing:
                 break;

@@ -44,17 +44,8 @@ void HeadlessWindow::onTimer(int id) {
     events_.onTimer(id);
 }
 
-void HeadlessWindow::showControl(std::string_view name, bool visible) {
-    view_.showControl(name, visible);
-}
-void HeadlessWindow::selectTab(std::string_view name) {
-    view_.selectTab(name);
-}
-void HeadlessWindow::setSliderValue(std::string_view name, int value) {
-    view_.setSliderValue(name, value);
-}
-void HeadlessWindow::setEditText(std::string_view name, std::string_view text) {
-    view_.setEditText(name, text);
+void HeadlessWindow::report(const WindowEvent& event) {
+    view_.report(event);
 }
 void HeadlessWindow::showWindow(bool visible) {
     view_.showWindow(visible);
@@ -78,26 +69,7 @@ void HeadlessWindow::sendMessage(int message) {
 void HeadlessWindow::postActivation() {
     view_.postActivation();
 }
-void HeadlessWindow::selectProfileEntry(std::string_view list, int index) {
-    view_.selectProfileEntry(list, index);
-}
-void HeadlessWindow::loadKeyboardDeviceProfile(int index) {
-    view_.loadKeyboardDeviceProfile(index);
-}
-void HeadlessWindow::saveSelectedProfile(DeviceKind kind, ProfileKind profile) {
-    view_.saveSelectedProfile(kind, profile);
-}
-void HeadlessWindow::writeKeyboardDefaultFile(int variant, std::span<const uint8_t> keyTable) {
-    view_.writeKeyboardDefaultFile(variant, keyTable);
-}
 void HeadlessWindow::showMessageBox(std::string_view textKey) {
     view_.showMessageBox(textKey);
 }
-void HeadlessWindow::refreshPage(Page page) {
-    view_.refreshPage(page);
-}
-void HeadlessWindow::triggerLightEffects() {
-    view_.triggerLightEffects();
-}
-
 }  // namespace rxt

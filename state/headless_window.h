@@ -43,22 +43,13 @@ class HeadlessWindow : public UiReactions {
 
     // UiReactions: timers and device messages act here; everything is also
     // handed to the view.
-    void showControl(std::string_view name, bool visible) override;
-    void selectTab(std::string_view name) override;
-    void setSliderValue(std::string_view name, int value) override;
-    void setEditText(std::string_view name, std::string_view text) override;
+    void report(const WindowEvent& event) override;
     void showWindow(bool visible) override;
     void startTimer(int id, int periodMs) override;
     void postMessage(int message) override;
     void sendMessage(int message) override;
     void postActivation() override;
-    void selectProfileEntry(std::string_view list, int index) override;
-    void loadKeyboardDeviceProfile(int index) override;
-    void saveSelectedProfile(DeviceKind kind, ProfileKind profile) override;
-    void writeKeyboardDefaultFile(int variant, std::span<const uint8_t> keyTable) override;
     void showMessageBox(std::string_view textKey) override;
-    void refreshPage(Page page) override;
-    void triggerLightEffects() override;
 
   private:
     void onTimer(int id);

@@ -51,7 +51,7 @@ void react(DeviceKind kind, DiscoveryContext& context, uint16_t usage) {
         // Sent: the re-read is done before the next report is read.
         context.ui.sendMessage(message);
     } else if (usage == kNotifyEffect && kind == DeviceKind::Mouse) {
-        context.ui.triggerLightEffects();
+        context.ui.report(event::LightTrigger{kind});
     }
 }
 

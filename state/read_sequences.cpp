@@ -78,7 +78,7 @@ ReadResult readAllMouse(DeviceLink& link, DeviceImages& images, UiReactions& ui)
     }
     images.loadCurrentRecord(0);
     note(link.EndSession());
-    ui.saveSelectedProfile(DeviceKind::Mouse, ProfileKind::Device);
+    ui.report(event::ProfileSave{DeviceKind::Mouse, ProfileKind::Device});
     return note.out();
 }
 
@@ -92,7 +92,7 @@ ReadResult readAllMousepad(DeviceLink& link, DeviceImages& images, UiReactions& 
     const size_t index = checkedRecordIndex(readDeviceIndex(link, images, note));
     images.loadCurrentRecord(index);
     note(link.EndSession());
-    ui.saveSelectedProfile(DeviceKind::Mousepad, ProfileKind::Lighting);
+    ui.report(event::ProfileSave{DeviceKind::Mousepad, ProfileKind::Lighting});
     return note.out();
 }
 
@@ -112,9 +112,9 @@ ReadResult readAllKeyboard(DeviceLink& link, DeviceImages& images, UiReactions& 
     readIntoImage(images.banks[0], [&](uint8_t* buffer) { note(link.ReadBank(buffer, 0)); });
     images.loadCurrentRecord(0);
     note(link.EndSession());
-    ui.refreshPage(Page::KeyboardKeys);
-    ui.saveSelectedProfile(DeviceKind::Keyboard, ProfileKind::Key);
-    ui.saveSelectedProfile(DeviceKind::Keyboard, ProfileKind::Device);
+    ui.report(event::PageRefresh{Page::KeyboardKeys});
+    ui.report(event::ProfileSave{DeviceKind::Keyboard, ProfileKind::Key});
+    ui.report(event::ProfileSave{DeviceKind::Keyboard, ProfileKind::Device});
     return note.out();
 }
 
@@ -137,7 +137,7 @@ ReadResult refreshCurrentRecord(DeviceLink& link, DeviceImages& images, UiReacti
         const size_t index = checkedRecordIndex(readDeviceIndex(link, images, note));
         readRecord(link, images, index, true, note);
         images.loadCurrentRecord(index);
-        ui.saveSelectedProfile(DeviceKind::Mousepad, ProfileKind::Lighting);
+        ui.report(event::ProfileSave{DeviceKind::Mousepad, ProfileKind::Lighting});
         return note.out();
     }
     readDeviceIndex(link, images, note);  // asked for, as the device expects, but not used
@@ -145,10 +145,10 @@ ReadResult refreshCurrentRecord(DeviceLink& link, DeviceImages& images, UiReacti
     readRecord(link, images, 0, true, note);
     images.loadCurrentRecord(0);
     if (images.kind() == DeviceKind::Mouse) {
-        ui.saveSelectedProfile(DeviceKind::Mouse, ProfileKind::Lighting);
-        ui.saveSelectedProfile(DeviceKind::Mouse, ProfileKind::Device);
+        ui.report(event::ProfileSave{DeviceKind::Mouse, ProfileKind::Lighting});
+        ui.report(event::ProfileSave{DeviceKind::Mouse, ProfileKind::Device});
     } else {
-        ui.saveSelectedProfile(DeviceKind::Keyboard, ProfileKind::Device);
+        ui.report(event::ProfileSave{DeviceKind::Keyboard, ProfileKind::Device});
     }
     return note.out();
 }
@@ -158,8 +158,8 @@ ReadResult exportDefaultKeyTable(DeviceLink& link, DeviceImageSet& images, UiRea
     DeviceImages& keyboard = images.keyboard;
     readIntoImage(keyboard.defaultKeys, [&](uint8_t* buffer) { note(link.ReadBlock(buffer)); });
     const auto table = keyboard.defaultKeys.snapshot();
-    ui.writeKeyboardDefaultFile(images.keyboardVariant(), table);
-    ui.refreshPage(Page::KeyboardKeys);
+    ui.report(event::KeyboardDefaultFile{images.keyboardVariant(), table});
+    ui.report(event::PageRefresh{Page::KeyboardKeys});
     return note.out();
 }
 

@@ -37,7 +37,7 @@ void WriteBack::setActiveDpiLevel(int level) {
         return;
     }
     images_.mouse.current.set(rec::kActiveDpiLevel, static_cast<uint8_t>(level - 1));
-    ui_.saveSelectedProfile(DeviceKind::Mouse, ProfileKind::Device);
+    ui_.report(event::ProfileSave{DeviceKind::Mouse, ProfileKind::Device});
     links_[DeviceKind::Mouse].setInLightSync(false);
     writeCurrentRecord(DeviceKind::Mouse);
 }
@@ -64,10 +64,10 @@ void WriteBack::switchOnDeviceProfile(DeviceKind kind, int n) {
                      std::span<const uint8_t>(buffer).first(kRecordTransferSize));
     images.loadCurrentRecord(static_cast<size_t>(n));
     if (kind == DeviceKind::Mouse) {
-        ui_.showControl("ms_tab_function", false);
-        ui_.refreshPage(Page::MouseMain);
+        ui_.report(event::FunctionPanelHidden{DeviceKind::Mouse, false});
+        ui_.report(event::PageRefresh{Page::MouseMain});
     } else {
-        ui_.refreshPage(Page::MousepadLighting);
+        ui_.report(event::PageRefresh{Page::MousepadLighting});
     }
 }
 
@@ -107,26 +107,26 @@ bool WriteBack::sameMode(DeviceKind source) {
     }
     switch (source) {
         case DeviceKind::Keyboard:
-            ui_.refreshPage(Page::MouseMain);
-            ui_.refreshPage(Page::MousepadLighting);
-            ui_.saveSelectedProfile(DeviceKind::Mouse, ProfileKind::Lighting);
-            ui_.saveSelectedProfile(DeviceKind::Mouse, ProfileKind::Device);
-            ui_.saveSelectedProfile(DeviceKind::Mousepad, ProfileKind::Lighting);
+            ui_.report(event::PageRefresh{Page::MouseMain});
+            ui_.report(event::PageRefresh{Page::MousepadLighting});
+            ui_.report(event::ProfileSave{DeviceKind::Mouse, ProfileKind::Lighting});
+            ui_.report(event::ProfileSave{DeviceKind::Mouse, ProfileKind::Device});
+            ui_.report(event::ProfileSave{DeviceKind::Mousepad, ProfileKind::Lighting});
             break;
         case DeviceKind::Mouse:
-            ui_.refreshPage(Page::MousepadLighting);
-            ui_.refreshPage(Page::KeyboardLighting);
-            ui_.saveSelectedProfile(DeviceKind::Keyboard, ProfileKind::Lighting);
-            ui_.saveSelectedProfile(DeviceKind::Keyboard, ProfileKind::Device);
-            ui_.saveSelectedProfile(DeviceKind::Mousepad, ProfileKind::Lighting);
+            ui_.report(event::PageRefresh{Page::MousepadLighting});
+            ui_.report(event::PageRefresh{Page::KeyboardLighting});
+            ui_.report(event::ProfileSave{DeviceKind::Keyboard, ProfileKind::Lighting});
+            ui_.report(event::ProfileSave{DeviceKind::Keyboard, ProfileKind::Device});
+            ui_.report(event::ProfileSave{DeviceKind::Mousepad, ProfileKind::Lighting});
             break;
         case DeviceKind::Mousepad:
-            ui_.refreshPage(Page::MouseMain);
-            ui_.refreshPage(Page::KeyboardLighting);
-            ui_.saveSelectedProfile(DeviceKind::Keyboard, ProfileKind::Lighting);
-            ui_.saveSelectedProfile(DeviceKind::Keyboard, ProfileKind::Device);
-            ui_.saveSelectedProfile(DeviceKind::Mouse, ProfileKind::Lighting);
-            ui_.saveSelectedProfile(DeviceKind::Mouse, ProfileKind::Device);
+            ui_.report(event::PageRefresh{Page::MouseMain});
+            ui_.report(event::PageRefresh{Page::KeyboardLighting});
+            ui_.report(event::ProfileSave{DeviceKind::Keyboard, ProfileKind::Lighting});
+            ui_.report(event::ProfileSave{DeviceKind::Keyboard, ProfileKind::Device});
+            ui_.report(event::ProfileSave{DeviceKind::Mouse, ProfileKind::Lighting});
+            ui_.report(event::ProfileSave{DeviceKind::Mouse, ProfileKind::Device});
             break;
     }
     for (DeviceKind kind : kAllDeviceKinds) {
@@ -138,11 +138,11 @@ bool WriteBack::sameMode(DeviceKind source) {
 void WriteBack::restoreDefaults(DeviceKind kind) {
     if (kind == DeviceKind::Mouse) {
         // The settings-change broadcast that followed has no counterpart here.
-        ui_.setSliderValue("ms_point_speed_slider", kMouseDefaultPointerSlider);
+        ui_.report(event::PointerSliderShown{kMouseDefaultPointerSlider});
         if (pointer_ != nullptr) {
             pointer_->setPointerSpeed(kMouseDefaultPointerSpeed);
         }
-        ui_.setEditText("ms_gunlun_speed_edit", "3");
+        ui_.report(event::WheelLinesShown{kMouseDefaultWheelLines});
         if (pointer_ != nullptr) {
             pointer_->setWheelScrollLines(kMouseDefaultWheelLines);
         }

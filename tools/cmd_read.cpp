@@ -19,8 +19,6 @@
 namespace rxt::tools {
 namespace {
 
-// The read sequences' calls on the interface: nothing is shown or saved, and
-// a message box is kept to be reported.
 // Nothing is shown or saved; a message box is kept to be reported.
 class QuietReactions : public NullReactions {
   public:

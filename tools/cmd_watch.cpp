@@ -78,7 +78,11 @@ class WatchView : public NullReactions {
     void showMessageBox(std::string_view key) override {
         print_.line("message box " + std::string(key));
     }
-    void triggerLightEffects() override { print_.line("light effect triggered"); }
+    void report(const WindowEvent& event) override {
+        if (std::holds_alternative<event::LightTrigger>(event)) {
+            print_.line("light effect triggered");
+        }
+    }
 
   private:
     EventPrinter& print_;

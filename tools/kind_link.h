@@ -3,7 +3,6 @@
 // opening of that device's configuration interface on a link.
 
 #include <optional>
-#include <span>
 #include <string>
 #include <string_view>
 
@@ -25,22 +24,13 @@ int openKindLink(const Context& ctx, DeviceKind kind, DeviceLink& link);
 // A window that does nothing: the commands override what they report.
 class NullReactions : public UiReactions {
   public:
-    void showControl(std::string_view, bool) override {}
-    void selectTab(std::string_view) override {}
-    void setSliderValue(std::string_view, int) override {}
-    void setEditText(std::string_view, std::string_view) override {}
+    void report(const WindowEvent&) override {}
     void showWindow(bool) override {}
     void startTimer(int, int) override {}
     void postMessage(int) override {}
     void sendMessage(int) override {}
     void postActivation() override {}
-    void selectProfileEntry(std::string_view, int) override {}
-    void loadKeyboardDeviceProfile(int) override {}
-    void saveSelectedProfile(DeviceKind, ProfileKind) override {}
-    void writeKeyboardDefaultFile(int, std::span<const uint8_t>) override {}
     void showMessageBox(std::string_view) override {}
-    void refreshPage(Page) override {}
-    void triggerLightEffects() override {}
 };
 
 }  // namespace rxt::tools

@@ -1,32 +1,26 @@
 #pragma once
-// Several page features as one: the window takes one PageFeatures, the
-// program has a feature per subsystem (profiles, lighting, macros ...).
-// Every call goes to each feature in the order added; a worker slot goes to
-// the first feature that has a body for it.
+// Several page features as one: the window takes one PageFeature, the
+// program has a feature per subsystem (profiles, settings, lighting, macros
+// ...). Every call goes to each feature in the order added.
 
 #include <vector>
 
-#include "app/shell/page_features.h"
+#include "app/shell/page_feature.h"
 
 namespace rxt::shell {
 
-class FeatureSet : public PageFeatures {
+class FeatureSet : public PageFeature {
   public:
-    void add(PageFeatures& feature) { features_.push_back(&feature); }
+    void add(PageFeature& feature) { features_.push_back(&feature); }
     size_t size() const { return features_.size(); }
 
+    void attach(const PageHost& host) override;
     void addRoutes(NotifyRouter& router) override;
-    void initPages() override;
-    std::optional<WorkerThreads::Body> workerBody(WorkerSlot slot) override;
-    void refreshPage(Page page) override;
-    void loadKeyboardDeviceProfile(int index) override;
-    void saveSelectedProfile(DeviceKind kind, ProfileKind profile) override;
-    void writeKeyboardDefaultFile(int variant, std::span<const uint8_t> keyTable) override;
-    void triggerLightEffects() override;
-    void hookMessage(int message, intptr_t wParam, intptr_t lParam) override;
+    void claimWorkers(WorkerClaims& claims) override;
+    void onEvent(const WindowEvent& event) override;
 
   private:
-    std::vector<PageFeatures*> features_;
+    std::vector<PageFeature*> features_;
 };
 
 }  // namespace rxt::shell

@@ -17,6 +17,28 @@ constexpr std::array<std::string_view, 3> kLightPalettes{
     "ms_deng_Color_Pallet", "mp_deng_Color_Pallet", "kb_deng_Color_Pallet"};
 constexpr std::string_view kSkinFrame = "skin_frame";
 
+// The controls of each device in the window's title row and page frame.
+struct DeviceControls {
+    DeviceKind device;
+    std::string_view tab;
+    std::string_view panel;     // empty: the device's page has none
+    std::string_view sameMode;  // its lighting page's same-mode button
+};
+constexpr std::array<DeviceControls, 3> kDeviceControls{{
+    {DeviceKind::Mouse, "ms_tab", "ms_tab_panel", "ms_deng_same_mode"},
+    {DeviceKind::Mousepad, "mp_tab", "", "mp_deng_same_mode"},
+    {DeviceKind::Keyboard, "kb_tab", "kb_tab_panel", "kb_deng_same_mode"},
+}};
+
+const DeviceControls& controlsOf(DeviceKind device) {
+    for (const DeviceControls& c : kDeviceControls) {
+        if (c.device == device) {
+            return c;
+        }
+    }
+    return kDeviceControls[0];
+}
+
 std::string indexed(std::string_view prefix, size_t i) {
     return std::string(prefix) + std::to_string(i);
 }
@@ -83,8 +105,14 @@ CMainWnd::CMainWnd(ui::SkinUi& ui, MainWndOptions options)
       pages_(ui),
       courier_(ui) {
     if (options_.features != nullptr) {
+        options_.features->attach(host());
         options_.features->addRoutes(router_);
     }
+}
+
+PageHost CMainWnd::host() {
+    return PageHost{ui_, links_, images_, writeBack_,
+                    [this](const WindowEvent& event) { deliver(event); }};
 }
 
 CMainWnd::~CMainWnd() {
@@ -223,7 +251,7 @@ void CMainWnd::onWindowInit() {
         ui_.setBackgroundImage("root", *image);
     }
     if (options_.features != nullptr) {
-        options_.features->initPages();
+        options_.features->onEvent(event::PagesInit{});
     }
     links_.assignIdentities();
     std::this_thread::sleep_for(options_.initSettle);
@@ -263,13 +291,13 @@ void CMainWnd::startWorkers() {
             d.body(d.kind, WorkerParam{&context_, &stop});
         });
     }
-    for (size_t i = 5; i < kWorkerSlots; ++i) {
+    WorkerClaims claims;
+    if (options_.features != nullptr) {
+        options_.features->claimWorkers(claims);
+    }
+    for (size_t i = kFirstPageSlot; i < kWorkerSlots; ++i) {
         const auto slot = static_cast<WorkerSlot>(i);
-        std::optional<WorkerThreads::Body> body;
-        if (options_.features != nullptr) {
-            body = options_.features->workerBody(slot);
-        }
-        if (body) {
+        if (std::optional<WorkerThreads::Body> body = claims.take(slot)) {
             workers_.start(slot, std::move(*body));
         } else {
             workers_.startIdle(slot);
@@ -575,7 +603,7 @@ void CMainWnd::handleMessage(int message, intptr_t wParam, intptr_t lParam) {
         case kMsgHookMouseMacro:
         case kMsgHookMouseMacro2:
             if (options_.features != nullptr) {
-                options_.features->hookMessage(message, wParam, lParam);
+                options_.features->onEvent(event::InputHook{message, wParam, lParam});
             }
             return;
         default:
@@ -618,34 +646,53 @@ void CMainWnd::onTimer(int id) {
 
 // ---- reactions of the device threads -----------------------------------------
 
-void CMainWnd::showControl(std::string_view name, bool visible) {
-    courier_.send([this, name = std::string(name), visible] {
-        ui_.setVisible(name, visible);
-        updateNoDeviceHint();
-    });
+void CMainWnd::report(const WindowEvent& event) {
+    if (std::holds_alternative<event::LightTrigger>(event)) {
+        // The light threads take it from the listener's own thread.
+        if (options_.features != nullptr) {
+            options_.features->onEvent(event);
+        }
+        return;
+    }
+    courier_.send([this, event] { deliver(event); });
+}
+
+void CMainWnd::deliver(const WindowEvent& event) {
+    std::visit(Overloaded{
+                   [this](const event::TabShown& e) {
+                       ui_.setVisible(controlsOf(e.device).tab, e.visible);
+                       updateNoDeviceHint();
+                   },
+                   [this](const event::TabSelected& e) {
+                       // Selecting an option notifies as the user's click would:
+                       // the page follows.
+                       const std::string name(controlsOf(e.device).tab);
+                       if (ui_.setChecked(name, true)) {
+                           ui_.notify({std::string(ui::notify::kSelectChanged), name, 1});
+                       }
+                   },
+                   [this](const event::PanelShown& e) {
+                       if (!controlsOf(e.device).panel.empty()) {
+                           ui_.setVisible(controlsOf(e.device).panel, true);
+                       }
+                   },
+                   [this](const event::SameModeShown& e) {
+                       ui_.setVisible(controlsOf(e.device).sameMode, e.visible);
+                   },
+                   [](const auto&) {},
+               },
+               event);
+    if (options_.features != nullptr) {
+        options_.features->onEvent(event);
+    }
 }
 
 void CMainWnd::updateNoDeviceHint() {
-    const bool anyTab = ui_.visible("kb_tab") || ui_.visible("ms_tab") || ui_.visible("mp_tab");
+    bool anyTab = false;
+    for (const DeviceControls& c : kDeviceControls) {
+        anyTab = anyTab || ui_.visible(c.tab);
+    }
     ui_.setVisible("no_device_text", !anyTab);
-}
-
-void CMainWnd::selectTab(std::string_view name) {
-    // Selecting an option notifies as the user's click would: the page follows.
-    courier_.send([this, name = std::string(name)] {
-        if (ui_.setChecked(name, true)) {
-            ui_.notify({std::string(ui::notify::kSelectChanged), name, 1});
-        }
-    });
-}
-
-void CMainWnd::setSliderValue(std::string_view name, int value) {
-    courier_.send([this, name = std::string(name), value] { ui_.setValue(name, value); });
-}
-
-void CMainWnd::setEditText(std::string_view name, std::string_view text) {
-    courier_.send(
-        [this, name = std::string(name), text = std::string(text)] { ui_.setText(name, text); });
 }
 
 void CMainWnd::showWindow(bool visible) {
@@ -672,56 +719,8 @@ void CMainWnd::postActivation() {
     courier_.post([this] { handleMessage(kActivationMessage, 0, 0); });
 }
 
-void CMainWnd::selectProfileEntry(std::string_view list, int index) {
-    // Selecting a list entry runs its select operation, as the user's choice
-    // would; the entry shown already is not selected again.
-    courier_.send([this, list = std::string(list), index] {
-        if (ui_.currentIndex(list) != index && ui_.setCurrentIndex(list, index)) {
-            ui_.notify({std::string(ui::notify::kItemSelect), list, index});
-        }
-    });
-}
-
-void CMainWnd::loadKeyboardDeviceProfile(int index) {
-    courier_.send([this, index] {
-        if (options_.features != nullptr) {
-            options_.features->loadKeyboardDeviceProfile(index);
-        }
-    });
-}
-
-void CMainWnd::saveSelectedProfile(DeviceKind kind, ProfileKind profile) {
-    courier_.send([this, kind, profile] {
-        if (options_.features != nullptr) {
-            options_.features->saveSelectedProfile(kind, profile);
-        }
-    });
-}
-
-void CMainWnd::writeKeyboardDefaultFile(int variant, std::span<const uint8_t> keyTable) {
-    courier_.send([this, variant, keyTable] {
-        if (options_.features != nullptr) {
-            options_.features->writeKeyboardDefaultFile(variant, keyTable);
-        }
-    });
-}
-
 void CMainWnd::showMessageBox(std::string_view textKey) {
     courier_.send([this, key = std::string(textKey)] { ui_.messageBox("", key, true); });
-}
-
-void CMainWnd::refreshPage(Page page) {
-    courier_.send([this, page] {
-        if (options_.features != nullptr) {
-            options_.features->refreshPage(page);
-        }
-    });
-}
-
-void CMainWnd::triggerLightEffects() {
-    if (options_.features != nullptr) {
-        options_.features->triggerLightEffects();
-    }
 }
 
 // ---- automation -----------------------------------------------------------------

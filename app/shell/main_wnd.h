@@ -17,7 +17,7 @@
 #include <string_view>
 
 #include "app/shell/notify_router.h"
-#include "app/shell/page_features.h"
+#include "app/shell/page_feature.h"
 #include "app/shell/page_switching.h"
 #include "app/shell/shell_ids.h"
 #include "app/shell/skin_change.h"
@@ -52,7 +52,8 @@ struct MainWndOptions {
     // Start the five discovery and listener threads (tests of the window
     // alone start them idle).
     bool discovery = true;
-    PageFeatures* features = nullptr;
+    // The pages; attached and routed as the window is made.
+    PageFeature* features = nullptr;
 };
 
 class CMainWnd : public ui::WindowHandler,
@@ -76,22 +77,13 @@ class CMainWnd : public ui::WindowHandler,
     void onFinalMessage() override;
 
     // ---- UiReactions (any thread: marshalled to the UI thread)
-    void showControl(std::string_view name, bool visible) override;
-    void selectTab(std::string_view name) override;
-    void setSliderValue(std::string_view name, int value) override;
-    void setEditText(std::string_view name, std::string_view text) override;
+    void report(const WindowEvent& event) override;
     void showWindow(bool visible) override;
     void startTimer(int id, int periodMs) override;
     void postMessage(int message) override;
     void sendMessage(int message) override;
     void postActivation() override;
-    void selectProfileEntry(std::string_view list, int index) override;
-    void loadKeyboardDeviceProfile(int index) override;
-    void saveSelectedProfile(DeviceKind kind, ProfileKind profile) override;
-    void writeKeyboardDefaultFile(int variant, std::span<const uint8_t> keyTable) override;
     void showMessageBox(std::string_view textKey) override;
-    void refreshPage(Page page) override;
-    void triggerLightEffects() override;
 
     // ---- SkinChangeReceiver
     void receive(SkinChangedParam param) override;
@@ -105,7 +97,9 @@ class CMainWnd : public ui::WindowHandler,
     void destroyWindow();
     void switchLanguage(Language language);
 
-    // What the window owns, for the pages and the tests.
+    // What the window lends its pages.
+    PageHost host();
+    // What the window owns, for the tests.
     DeviceLinks& links() { return links_; }
     DeviceImageSet& images() { return images_; }
     WriteBack& writeBack() { return writeBack_; }
@@ -137,6 +131,8 @@ class CMainWnd : public ui::WindowHandler,
     void topmostPulse();
     void applyStoredLanguage();
     void setMousepadTint(int message, intptr_t index, intptr_t value);
+    // UI thread: the shell's own events to its controls, then to the pages.
+    void deliver(const WindowEvent& event);
     // The "connect a device" hint shows while no device tab does.
     void updateNoDeviceHint();
 

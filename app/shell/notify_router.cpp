@@ -1,6 +1,7 @@
 #include "app/shell/notify_router.h"
 
 #include <charconv>
+#include <stdexcept>
 
 namespace rxt::shell {
 
@@ -22,12 +23,27 @@ std::optional<std::pair<std::string, int>> splitIndexedName(std::string_view nam
     return std::make_pair(std::string(name.substr(0, name.size() - digits)), value);
 }
 
+namespace {
+
+using Routes = std::map<std::pair<std::string, std::string>, NotifyRouter::Handler, std::less<>>;
+
+void add(Routes& routes, std::string_view type, std::string_view name,
+         NotifyRouter::Handler handler, std::string_view what) {
+    if (!routes.emplace(std::make_pair(std::string(type), std::string(name)), std::move(handler))
+             .second) {
+        throw std::logic_error("second route for " + std::string(what) + " " + std::string(type) +
+                               " " + std::string(name));
+    }
+}
+
+}  // namespace
+
 void NotifyRouter::on(std::string_view type, std::string_view name, Handler handler) {
-    names_[{std::string(type), std::string(name)}] = std::move(handler);
+    add(names_, type, name, std::move(handler), "control");
 }
 
 void NotifyRouter::onIndexed(std::string_view type, std::string_view prefix, Handler handler) {
-    prefixes_[{std::string(type), std::string(prefix)}] = std::move(handler);
+    add(prefixes_, type, prefix, std::move(handler), "numbered controls");
 }
 
 const NotifyRouter::Handler* NotifyRouter::find(std::string_view type, std::string_view name,

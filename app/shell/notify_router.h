@@ -2,7 +2,9 @@
 // Routes the window's notifications to their handlers by type and control
 // name. A name may be registered whole ("ms_tab") or as the prefix of
 // numbered names ("kb_key_" for "kb_key_37": the name less its trailing
-// number). A whole name wins over a prefix.
+// number). A whole name wins over a prefix. Several features share one
+// router, so a second route for the same type and name is a fault of the
+// program: it is refused with std::logic_error, never silently replaced.
 
 #include <functional>
 #include <map>
@@ -24,6 +26,7 @@ class NotifyRouter {
     // index: the number of a prefixed name, -1 for a whole name.
     using Handler = std::function<void(const ui::Notification& n, int index)>;
 
+    // Throw std::logic_error when the type and name (or prefix) have a route.
     void on(std::string_view type, std::string_view name, Handler handler);
     void onIndexed(std::string_view type, std::string_view prefix, Handler handler);
 

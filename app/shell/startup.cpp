@@ -1,5 +1,7 @@
 #include "app/shell/startup.h"
 
+#include <stdexcept>
+
 #include "platform/debug_log.h"
 #include "platform/single_instance.h"
 
@@ -42,7 +44,15 @@ StartupResult runProgram(const StartupOptions& options) {
         return result;
     }
 
-    auto window = std::make_unique<CMainWnd>(*ui, options.window);
+    std::unique_ptr<CMainWnd> window;
+    try {
+        window = std::make_unique<CMainWnd>(*ui, options.window);
+    } catch (const std::logic_error& e) {
+        // Two pages routing one control: a fault of the program, found here.
+        result.error = std::string("pages: ") + e.what();
+        result.code = 1;
+        return result;
+    }
     if (options.onCreated) {
         options.onCreated(*ui, *window);
     }

@@ -2,11 +2,13 @@
 
 #include <atomic>
 #include <chrono>
+#include <stdexcept>
 #include <thread>
 
 #include "app/shell/feature_set.h"
 #include "app/shell/notify_router.h"
 #include "app/shell/ui_courier.h"
+#include "app/shell/worker_claims.h"
 #include "app/shell/worker_threads.h"
 #include "app/ui/memory_ui.h"
 
@@ -142,36 +144,72 @@ TEST(UiCourier, SendWaitsForTheUiThreadAndCloseReleasesIt) {
 namespace rxt::shell {
 namespace {
 
-struct CountingFeature : PageFeatures {
+struct CountingFeature : PageFeature {
     explicit CountingFeature(std::optional<WorkerSlot> slot) : owns(slot) {}
-    std::optional<WorkerThreads::Body> workerBody(WorkerSlot slot) override {
-        if (owns != slot) {
-            return std::nullopt;
+    void claimWorkers(WorkerClaims& claims) override {
+        if (owns) {
+            claims.claim(*owns, [this](StopEvent&) { ++ran; });
         }
-        return [this](StopEvent&) { ++ran; };
     }
-    void refreshPage(Page) override { ++refreshes; }
+    void onEvent(const WindowEvent& event) override {
+        refreshes += std::holds_alternative<event::PageRefresh>(event);
+    }
     std::optional<WorkerSlot> owns;
     int refreshes = 0;
     int ran = 0;
 };
 
-TEST(FeatureSet, EveryFeatureHearsEachCallAndTheFirstOwnerTakesASlot) {
+TEST(FeatureSet, EveryFeatureHearsEachEventAndClaimsItsOwnSlot) {
     CountingFeature lights(WorkerSlot::MouseLight);
-    CountingFeature profiles(WorkerSlot::MouseLight);
+    CountingFeature profiles(WorkerSlot::MouseDeviceFollowsApp);
     FeatureSet set;
     set.add(lights);
     set.add(profiles);
-    set.refreshPage(Page::MouseMain);
+    set.onEvent(event::PageRefresh{Page::MouseMain});
     EXPECT_EQ(lights.refreshes, 1);
     EXPECT_EQ(profiles.refreshes, 1);
-    auto body = set.workerBody(WorkerSlot::MouseLight);
+    WorkerClaims claims;
+    set.claimWorkers(claims);
+    auto body = claims.take(WorkerSlot::MouseLight);
     ASSERT_TRUE(body.has_value());
     StopEvent stop;
     (*body)(stop);
     EXPECT_EQ(lights.ran, 1);
     EXPECT_EQ(profiles.ran, 0);
-    EXPECT_FALSE(set.workerBody(WorkerSlot::LightSync).has_value());
+    EXPECT_TRUE(claims.claimed(WorkerSlot::MouseDeviceFollowsApp));
+    EXPECT_FALSE(claims.take(WorkerSlot::LightSync).has_value());
+    EXPECT_FALSE(claims.take(WorkerSlot::MouseLight).has_value());  // taken once
+}
+
+TEST(FeatureSet, TwoFeaturesClaimingOneSlotOrAWindowSlotAreRefused) {
+    CountingFeature first(WorkerSlot::MouseLight);
+    CountingFeature second(WorkerSlot::MouseLight);
+    FeatureSet set;
+    set.add(first);
+    set.add(second);
+    WorkerClaims claims;
+    EXPECT_THROW(set.claimWorkers(claims), std::logic_error);
+    WorkerClaims window;
+    EXPECT_THROW(window.claim(WorkerSlot::MouseListener, [](StopEvent&) {}), std::logic_error);
+    EXPECT_THROW(window.claim(static_cast<WorkerSlot>(kWorkerSlots), [](StopEvent&) {}),
+                 std::logic_error);
+}
+
+TEST(NotifyRouter, ASecondRouteForTheSameControlIsRefused) {
+    NotifyRouter router;
+    int first = 0;
+    router.on("click", "ms_pro_device_add_btn", [&](const ui::Notification&, int) { ++first; });
+    EXPECT_THROW(router.on("click", "ms_pro_device_add_btn", [](const ui::Notification&, int) {}),
+                 std::logic_error);
+    router.onIndexed("click", "kb_key_", [](const ui::Notification&, int) {});
+    EXPECT_THROW(router.onIndexed("click", "kb_key_", [](const ui::Notification&, int) {}),
+                 std::logic_error);
+    // The same name for another notification is another route.
+    EXPECT_NO_THROW(
+        router.on("setfocus", "ms_pro_device_add_btn", [](const ui::Notification&, int) {}));
+    // The first route stays.
+    EXPECT_TRUE(router.route({"click", "ms_pro_device_add_btn", 0}));
+    EXPECT_EQ(first, 1);
 }
 
 }  // namespace

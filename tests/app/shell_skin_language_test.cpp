@@ -2,10 +2,10 @@
 
 #include "app/shell/skin_change.h"
 #include "app/shell/skin_settings.h"
-#include "app/shell_fixture.h"
 #include "app/ui/skin_resources.h"
 #include "platform/ini_file.h"
 #include "platform/language_registry.h"
+#include "support/shell_fixture.h"
 
 namespace rxt::shell {
 namespace {

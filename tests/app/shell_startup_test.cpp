@@ -6,8 +6,8 @@
 #include <thread>
 
 #include "app/shell/startup.h"
-#include "app/shell_fixture.h"
 #include "platform/single_instance.h"
+#include "support/shell_fixture.h"
 
 namespace rxt::shell {
 namespace {

@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <stdexcept>
 #include <thread>
 
+#include "app/shell/feature_set.h"
 #include "app/shell/main_wnd.h"
-#include "app/shell_fixture.h"
 #include "state/window_messages.h"
+#include "support/shell_fixture.h"
 
 namespace rxt::shell {
 namespace {
@@ -184,8 +186,8 @@ TEST_F(ShellWindowTest, WorkerThreadReactionsRunOnTheUiThread) {
     open();
     std::atomic<bool> done{false};
     std::thread worker([&] {
-        window->showControl("ms_tab", true);
-        window->selectTab("ms_tab");
+        window->report(event::TabShown{DeviceKind::Mouse, true});
+        window->report(event::TabSelected{DeviceKind::Mouse});
         done = true;
     });
     // The worker waits for the UI thread to run its calls.
@@ -203,12 +205,12 @@ TEST_F(ShellWindowTest, WorkerThreadReactionsRunOnTheUiThread) {
 TEST_F(ShellWindowTest, ConnectHintShowsOnlyWhileNoDeviceTabDoes) {
     open();
     EXPECT_TRUE(ui->visible("no_device_text"));
-    window->showControl("mp_tab", true);
+    window->report(event::TabShown{DeviceKind::Mousepad, true});
     EXPECT_FALSE(ui->visible("no_device_text"));
-    window->showControl("kb_tab", true);
-    window->showControl("mp_tab", false);
+    window->report(event::TabShown{DeviceKind::Keyboard, true});
+    window->report(event::TabShown{DeviceKind::Mousepad, false});
     EXPECT_FALSE(ui->visible("no_device_text"));
-    window->showControl("kb_tab", false);
+    window->report(event::TabShown{DeviceKind::Keyboard, false});
     EXPECT_TRUE(ui->visible("no_device_text"));
 }
 
@@ -357,13 +359,10 @@ TEST_F(ShellWindowTest, DiscoveryThreadsEndPromptlyOnExit) {
 }
 
 // Pages that provide a light thread which does not listen to its stop event.
-class StuckLight : public PageFeatures {
+class StuckLight : public PageFeature {
   public:
-    std::optional<WorkerThreads::Body> workerBody(WorkerSlot slot) override {
-        if (slot != WorkerSlot::KeyboardLight) {
-            return std::nullopt;
-        }
-        return [this](StopEvent&) { release.wait(); };
+    void claimWorkers(WorkerClaims& claims) override {
+        claims.claim(WorkerSlot::KeyboardLight, [this](StopEvent&) { release.wait(); });
     }
     StopEvent release;
 };
@@ -468,7 +467,7 @@ TEST_F(ShellWindowTest, MacroUnderEditKeepsItsPage) {
 
 TEST_F(ShellWindowTest, NotificationsReachThePagesByName) {
     std::vector<std::string> seen;
-    struct Pages : PageFeatures {
+    struct Pages : PageFeature {
         std::vector<std::string>* seen;
         void addRoutes(NotifyRouter& router) override {
             router.onIndexed("click", "kb_key_", [this](const ui::Notification& n, int i) {
@@ -490,27 +489,74 @@ TEST_F(ShellWindowTest, NotificationsReachThePagesByName) {
     EXPECT_EQ(seen, (std::vector<std::string>{"kb_key_37=37", "ms_one_profile_default"}));
 }
 
-TEST_F(ShellWindowTest, ProfileEntrySelectedByDiscoveryRunsItsSelection) {
-    std::vector<int> selected;
-    struct Pages : PageFeatures {
-        std::vector<int>* selected;
-        void addRoutes(NotifyRouter& router) override {
-            router.on("itemselect", "ms_device_profile_combo",
-                      [this](const ui::Notification& n, int) {
-                          selected->push_back(static_cast<int>(n.value));
-                      });
+TEST_F(ShellWindowTest, EventsOfADeviceThreadReachThePagesOnTheUiThread) {
+    struct Pages : PageFeature {
+        std::thread::id uiThread;
+        std::vector<std::string> heard;
+        bool offThread = false;
+        void onEvent(const WindowEvent& event) override {
+            heard.push_back(describe(event));
+            offThread = offThread || std::this_thread::get_id() != uiThread;
         }
     } pages;
-    pages.selected = &selected;
+    pages.uiThread = std::this_thread::get_id();
     MainWndOptions options;
     options.features = &pages;
     open(options);
-    ui->addItem("ms_device_profile_combo", {"profile1", ""});
-    ui->addItem("ms_device_profile_combo", {"profile2", ""});
-    window->selectProfileEntry("ms_device_profile_combo", 1);
-    window->selectProfileEntry("ms_device_profile_combo", 7);  // no such entry: nothing
-    EXPECT_EQ(selected, std::vector<int>{1});
-    EXPECT_EQ(ui->currentIndex("ms_device_profile_combo"), 1);
+    pages.heard.clear();
+    std::atomic<bool> done{false};
+    std::thread worker([&] {
+        window->report(event::ProfileEntrySelect{DeviceKind::Mouse, ProfileKind::Device, 1});
+        window->report(event::SameModeShown{DeviceKind::Keyboard, true});
+        window->report(event::PanelShown{DeviceKind::Mouse});
+        done = true;
+    });
+    const auto end = std::chrono::steady_clock::now() + 5s;
+    while (!done && std::chrono::steady_clock::now() < end) {
+        ui->processEvents();
+        std::this_thread::sleep_for(1ms);
+    }
+    worker.join();
+    EXPECT_EQ(pages.heard,
+              (std::vector<std::string>{"profile mouse device 1", "show keyboard same mode",
+                                        "show mouse panel"}));
+    EXPECT_FALSE(pages.offThread);
+    // The shell's own events land on its controls.
+    EXPECT_TRUE(ui->visible("kb_deng_same_mode"));
+    EXPECT_TRUE(ui->visible("ms_tab_panel"));
+    window->report(event::SameModeShown{DeviceKind::Keyboard, false});
+    EXPECT_FALSE(ui->visible("kb_deng_same_mode"));
+}
+
+TEST_F(ShellWindowTest, TheLightTriggerIsHandledOnTheThreadThatSawIt) {
+    struct Pages : PageFeature {
+        std::atomic<int> triggers{0};
+        void onEvent(const WindowEvent& event) override {
+            triggers += std::holds_alternative<event::LightTrigger>(event);
+        }
+    } pages;
+    MainWndOptions options;
+    options.features = &pages;
+    open(options);
+    // No UI thread runs meanwhile: the listener is not held up by it.
+    std::thread listener([&] { window->report(event::LightTrigger{DeviceKind::Mouse}); });
+    listener.join();
+    EXPECT_EQ(pages.triggers.load(), 1);
+}
+
+TEST_F(ShellWindowTest, TwoPagesRoutingOneControlStopTheStart) {
+    struct Pages : PageFeature {
+        void addRoutes(NotifyRouter& router) override {
+            router.on("click", "ms_pro_device_add_btn", [](const ui::Notification&, int) {});
+        }
+    } first, second;
+    FeatureSet both;
+    both.add(first);
+    both.add(second);
+    MainWndOptions options;
+    options.features = &both;
+    ui::MemoryUi memory(test::projectSkinFolder());
+    EXPECT_THROW(CMainWnd(memory, options), std::logic_error);
 }
 
 TEST_F(ShellWindowTest, AutomationReadsTheImages) {

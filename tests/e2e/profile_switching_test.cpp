@@ -10,7 +10,7 @@
 
 #include "e2e/e2e_harness.h"
 #include "platform/ini_file.h"
-#include "platform/test_folder.h"
+#include "support/test_folder.h"
 #include "support/xvfb_display.h"
 
 #if __has_include(<X11/Xlib.h>)

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "e2e/e2e_harness.h"
-#include "platform/test_folder.h"
+#include "support/test_folder.h"
 
 namespace rxt::e2e {
 namespace {

@@ -6,7 +6,7 @@
 #include <unistd.h>
 
 #include "platform/file_bytes.h"
-#include "platform/test_folder.h"
+#include "support/test_folder.h"
 
 namespace rxt {
 namespace {

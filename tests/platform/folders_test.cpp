@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/file_names.h"
-#include "platform/test_folder.h"
+#include "support/test_folder.h"
 
 namespace rxt {
 namespace {

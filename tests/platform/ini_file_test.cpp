@@ -9,7 +9,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/test_folder.h"
+#include "support/test_folder.h"
 
 namespace rxt {
 namespace {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/ini_file.h"
-#include "platform/test_folder.h"
+#include "support/test_folder.h"
 
 namespace rxt {
 namespace {

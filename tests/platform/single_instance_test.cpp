@@ -13,7 +13,7 @@
 #include <functional>
 #include <thread>
 
-#include "platform/test_folder.h"
+#include "support/test_folder.h"
 
 namespace rxt {
 namespace {

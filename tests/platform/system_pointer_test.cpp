@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/ini_file.h"
-#include "platform/test_folder.h"
+#include "support/test_folder.h"
 
 namespace rxt {
 namespace {

@@ -9,7 +9,7 @@
 
 #include "platform/ini_file.h"
 #include "profile/profile_catalogue.h"
-#include "profile/profile_test_env.h"
+#include "support/profile_test_env.h"
 
 namespace rxt {
 namespace {
@@ -34,18 +34,16 @@ class CatalogueIniTest : public ::testing::Test {
     ProfileCatalogue mpLighting = catalogue(DeviceKind::Mousepad, ProfileKind::Lighting);
 };
 
-TEST_F(CatalogueIniTest, SevenCataloguesWithTheirListsFilesAndSizes) {
+TEST_F(CatalogueIniTest, SevenCataloguesWithTheirFilesAndSizes) {
     const auto& all = ProfileCatalogue::all();
-    std::set<std::string> lists;
+    std::set<std::pair<DeviceKind, ProfileKind>> kinds;
     for (const ProfileCatalogue& c : all) {
-        lists.insert(std::string(c.listName()));
-        EXPECT_EQ(ProfileCatalogue::forList(c.listName()), c);
+        kinds.insert({c.device(), c.kind()});
         EXPECT_EQ(ProfileCatalogue::find(c.device(), c.kind()), c);
     }
-    EXPECT_EQ(lists.size(), 7u);
+    EXPECT_EQ(kinds.size(), 7u);
     EXPECT_FALSE(ProfileCatalogue::find(DeviceKind::Mousepad, ProfileKind::Device));
     EXPECT_FALSE(ProfileCatalogue::find(DeviceKind::Mousepad, ProfileKind::Key));
-    EXPECT_FALSE(ProfileCatalogue::forList("ms_key_fct_combo"));
 
     EXPECT_EQ(msDevice.payloadSize(), 576u);
     EXPECT_EQ(catalogue(DeviceKind::Mouse, ProfileKind::Lighting).payloadSize(), 64u);

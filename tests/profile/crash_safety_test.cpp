@@ -18,7 +18,7 @@
 
 #include "platform/ini_file.h"
 #include "profile/profile_data.h"
-#include "profile/profile_test_env.h"
+#include "support/profile_test_env.h"
 
 namespace rxt {
 namespace {

@@ -13,10 +13,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/test_folder.h"
 #include "profile/default_profiles.h"
 #include "profile/keyboard_board.h"
 #include "profile/profile_file.h"
+#include "support/test_folder.h"
 
 namespace rxt {
 namespace {

@@ -8,14 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "app/ui/memory_ui.h"
 #include "platform/debug_log.h"
 #include "profile/profile_data.h"
 #include "profile/profile_file.h"
 #include "profile/profile_payload.h"
-#include "profile/profile_test_env.h"
 #include "state/write_back.h"
 #include "support/fake_device_trio.h"
+#include "support/profile_test_env.h"
 #include "support/recording_ui.h"
 
 namespace rxt {
@@ -297,17 +296,15 @@ class ApplyTest : public ProfileDataTest {
         for (DeviceKind kind : kAllDeviceKinds) {
             EXPECT_TRUE(trio.connect(kind));
         }
-        for (const char* name : {"ms_point_speed_slider", "ms_gunlun_speed_edit", "ms_tab_function",
-                                 "kb_tab_function"}) {
-            ui.addControl(name, std::string_view(name).find("slider") != std::string_view::npos
-                                    ? ui::ControlKind::Slider
-                                    : ui::ControlKind::Container);
-        }
-        ui.setRange("ms_point_speed_slider", 0, 9);
         ctx.links = trio.links.get();
         ctx.writeBack = &writeBack;
-        ctx.ui = &ui;
-        ctx.refreshPage = [this](Page p) { pages.push_back(p); };
+        ctx.report = [this](const WindowEvent& e) {
+            if (const auto* refresh = std::get_if<event::PageRefresh>(&e)) {
+                pages.push_back(refresh->page);
+            } else {
+                shown.push_back(describe(e));
+            }
+        };
     }
 
     std::vector<ReceivedRequest> sent(DeviceKind kind, uint8_t code) {
@@ -323,8 +320,9 @@ class ApplyTest : public ProfileDataTest {
     FakeDeviceTrio trio;
     test::RecordingUi reactions;
     WriteBack writeBack{*trio.links, env.images, reactions};
-    ui::MemoryUi ui;
     std::vector<Page> pages;
+    // What else the apply reported for the pages to show.
+    std::vector<std::string> shown;
 };
 
 TEST_F(ApplyTest, MouseDeviceSendsRecordAndOwnBankAndAppliesThePointer) {
@@ -350,8 +348,7 @@ TEST_F(ApplyTest, MouseDeviceSendsRecordAndOwnBankAndAppliesThePointer) {
 
     EXPECT_TRUE(writeBack.pending(DeviceKind::Mouse));
     EXPECT_EQ(pages, (std::vector<Page>{Page::MouseMain, Page::MouseKeys}));
-    EXPECT_EQ(ui.value("ms_point_speed_slider"), 5);
-    EXPECT_EQ(ui.text("ms_gunlun_speed_edit"), "4");
+    EXPECT_EQ(shown, (std::vector<std::string>{"pointer slider 5", "wheel lines 4"}));
     EXPECT_EQ(env.pointer().pointerSpeed(), 12);
     EXPECT_EQ(env.pointer().wheelScrollLines(), 4);
     EXPECT_TRUE(sent(DeviceKind::Keyboard, kWriteBank).empty());
@@ -366,10 +363,9 @@ TEST_F(ApplyTest, MouseLightingShowsTheSpeedAppliesOnlyTheWheel) {
     ASSERT_EQ(LoadProfileData(ctx, msLighting, 0), kProfileRead);
     ApplyLoadedProfile(ctx, msLighting);
 
-    EXPECT_EQ(ui.value("ms_point_speed_slider"), 9);
+    EXPECT_EQ(shown, (std::vector<std::string>{"pointer slider 9", "wheel lines 8"}));
     EXPECT_EQ(env.pointer().pointerSpeed(), 10);
     EXPECT_EQ(env.pointer().wheelScrollLines(), 8);
-    EXPECT_EQ(ui.text("ms_gunlun_speed_edit"), "8");
     EXPECT_TRUE(writeBack.pending(DeviceKind::Mouse));
     EXPECT_EQ(pages, std::vector<Page>{Page::MouseMain});
     EXPECT_TRUE(trio.device(DeviceKind::Mouse).requests().empty());
@@ -381,9 +377,8 @@ TEST_F(ApplyTest, KeyProfilesCloseTheFunctionPanelAndSendTheBank) {
     ASSERT_EQ(LoadProfileData(ctx, kbKey, 0), kProfileRead);
     ApplyLoadedProfile(ctx, kbKey);
 
-    EXPECT_FALSE(ui.visible("kb_tab_function"));
-    EXPECT_FALSE(ui.enabled("kb_tab_function"));
-    EXPECT_TRUE(ui.visible("ms_tab_function"));
+    // Only the keyboard's panel closes, and is disabled too.
+    EXPECT_EQ(shown, std::vector<std::string>{"hide keyboard function panel disabled"});
     size_t total = 0;
     for (const ReceivedRequest& r : sent(DeviceKind::Keyboard, kWriteBank)) {
         total += r.length;
@@ -395,10 +390,9 @@ TEST_F(ApplyTest, KeyProfilesCloseTheFunctionPanelAndSendTheBank) {
     EXPECT_FALSE(writeBack.pending(DeviceKind::Keyboard));
     EXPECT_EQ(pages, std::vector<Page>{Page::KeyboardKeys});
 
-    // A hidden panel stays as it is.
-    ui.setVisible("ms_tab_function", false);
+    shown.clear();
     ApplyLoadedProfile(ctx, msKey);
-    EXPECT_TRUE(ui.enabled("ms_tab_function"));
+    EXPECT_EQ(shown, std::vector<std::string>{"hide mouse function panel disabled"});
 }
 
 TEST_F(ApplyTest, LightingProfilesOnlyMarkTheWriteBack) {

@@ -19,8 +19,8 @@
 #include <vector>
 
 #include "platform/debug_log.h"
-#include "platform/test_folder.h"
 #include "profile/profile_file.h"
+#include "support/test_folder.h"
 
 namespace rxt {
 namespace {

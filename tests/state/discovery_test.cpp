@@ -8,11 +8,11 @@
 #include <fstream>
 #include <thread>
 
-#include "platform/test_folder.h"
 #include "state/device_workers.h"
 #include "state/window_messages.h"
 #include "support/fake_device_trio.h"
 #include "support/recording_ui.h"
+#include "support/test_folder.h"
 
 namespace rxt {
 namespace {
@@ -94,12 +94,12 @@ TEST_F(Discovery, MouseArrivalOpensTheLinkAndShowsItsPage) {
     trio.plug(DeviceKind::Mouse);
     workers.start();
 
-    ASSERT_TRUE(ui.waitFor("show ms_tab_panel", kGenerous));
+    ASSERT_TRUE(ui.waitFor("show mouse panel", kGenerous));
     EXPECT_TRUE(trio.link(DeviceKind::Mouse).connected());
     EXPECT_EQ(trio.link(DeviceKind::Mouse).device().devicePath(),
               FakeDeviceTrio::pathOf(DeviceKind::Mouse));
-    EXPECT_TRUE(inOrder(ui.calls(), {"profile ms_device_profile_combo 2", "timer 8 500",
-                                     "show ms_tab", "select ms_tab", "show ms_tab_panel"}));
+    EXPECT_TRUE(inOrder(ui.calls(), {"profile mouse device 2", "timer 8 500", "show mouse tab",
+                                     "select mouse tab", "show mouse panel"}));
     // The mouse was there on the first pass: the waiting instance is woken.
     EXPECT_TRUE(ui.waitFor("activation", kGenerous));
 }
@@ -113,11 +113,11 @@ TEST_F(Discovery, MousepadAndKeyboardArrivalReactions) {
 
     ASSERT_TRUE(ui.waitFor("timer 7 100", kGenerous));
     ASSERT_TRUE(ui.waitFor("window show", kGenerous));
-    EXPECT_TRUE(inOrder(ui.calls(), {"show mp_tab", "select mp_tab",
-                                     "profile mp_deng_profile_combo 1", "timer 7 100"}));
-    EXPECT_TRUE(inOrder(ui.calls(), {"show kb_tab", "select kb_tab", "load keyboard device 3",
-                                     "profile kb_device_profile_combo 3", "timer 7 100",
-                                     "show kb_tab_panel", "window show"}));
+    EXPECT_TRUE(inOrder(ui.calls(), {"show mousepad tab", "select mousepad tab",
+                                     "profile mousepad lighting 1", "timer 7 100"}));
+    EXPECT_TRUE(inOrder(ui.calls(), {"show keyboard tab", "select keyboard tab",
+                                     "load keyboard device 3", "profile keyboard device 3",
+                                     "timer 7 100", "show keyboard panel", "window show"}));
     EXPECT_TRUE(trio.link(DeviceKind::Keyboard).connected());
     EXPECT_EQ(images.keyboardVariant(), 1);  // product 0x6553
     EXPECT_FALSE(ui.has("activation"));      // no mouse
@@ -149,7 +149,7 @@ TEST_F(Discovery, AnotherInterfaceOfTheDeviceIsOpenedRejectedAndSkipped) {
     trio.plug(DeviceKind::Mouse);
     workers.start(false);
 
-    ASSERT_TRUE(ui.waitFor("show ms_tab", kGenerous));
+    ASSERT_TRUE(ui.waitFor("show mouse tab", kGenerous));
     EXPECT_EQ(trio.link(DeviceKind::Mouse).device().devicePath(),
               FakeDeviceTrio::pathOf(DeviceKind::Mouse));
     EXPECT_GE(trio.backend->openCount("fake/a-mouse-consumer"), 1);
@@ -158,10 +158,10 @@ TEST_F(Discovery, AnotherInterfaceOfTheDeviceIsOpenedRejectedAndSkipped) {
 TEST_F(Discovery, UnpluggingTheOnlyDeviceHidesTheWindow) {
     trio.plug(DeviceKind::Mousepad);
     workers.start();
-    ASSERT_TRUE(ui.waitFor("show mp_tab", kGenerous));
+    ASSERT_TRUE(ui.waitFor("show mousepad tab", kGenerous));
     trio.unplug(DeviceKind::Mousepad);
     ASSERT_TRUE(ui.waitFor("window hide", kGenerous));
-    EXPECT_TRUE(inOrder(ui.calls(), {"hide mp_tab", "window hide"}));
+    EXPECT_TRUE(inOrder(ui.calls(), {"hide mousepad tab", "window hide"}));
     EXPECT_FALSE(trio.link(DeviceKind::Mousepad).connected());
     EXPECT_FALSE(trio.link(DeviceKind::Mousepad).device().isOpen());
 }
@@ -169,11 +169,11 @@ TEST_F(Discovery, UnpluggingTheOnlyDeviceHidesTheWindow) {
 TEST_F(Discovery, UnpluggingTheOnlyMousePostsItsMessage) {
     trio.plug(DeviceKind::Mouse);
     workers.start();
-    ASSERT_TRUE(ui.waitFor("show ms_tab", kGenerous));
+    ASSERT_TRUE(ui.waitFor("show mouse tab", kGenerous));
     trio.link(DeviceKind::Mouse).setInLightSync(true);
     trio.unplug(DeviceKind::Mouse);
     ASSERT_TRUE(ui.waitFor("post 3077", kGenerous));
-    EXPECT_TRUE(inOrder(ui.calls(), {"hide ms_tab", "post 3077"}));
+    EXPECT_TRUE(inOrder(ui.calls(), {"hide mouse tab", "post 3077"}));
     EXPECT_FALSE(trio.link(DeviceKind::Mouse).inLightSync());
 }
 
@@ -181,22 +181,22 @@ TEST_F(Discovery, UnpluggingOneOfTwoShowsTheOthersPage) {
     trio.plug(DeviceKind::Mouse);
     trio.plug(DeviceKind::Keyboard);
     workers.start();
-    ASSERT_TRUE(ui.waitFor("show ms_tab", kGenerous));
+    ASSERT_TRUE(ui.waitFor("show mouse tab", kGenerous));
     ASSERT_TRUE(ui.waitFor("window show", kGenerous));
     // With another device present the same-mode button shows.
-    ASSERT_TRUE(ui.waitFor("show kb_deng_same_mode", kGenerous));
+    ASSERT_TRUE(ui.waitFor("show keyboard same mode", kGenerous));
 
     trio.unplug(DeviceKind::Mouse);
-    ASSERT_TRUE(ui.waitFor("hide ms_tab", kGenerous));
-    ASSERT_TRUE(ui.waitFor("select kb_tab", kGenerous));
+    ASSERT_TRUE(ui.waitFor("hide mouse tab", kGenerous));
+    ASSERT_TRUE(ui.waitFor("select keyboard tab", kGenerous));
     EXPECT_FALSE(ui.has("post 3077"));
-    ASSERT_TRUE(ui.waitFor("hide kb_deng_same_mode", kGenerous));
+    ASSERT_TRUE(ui.waitFor("hide keyboard same mode", kGenerous));
 
     trio.plug(DeviceKind::Mouse);
-    ASSERT_TRUE(ui.waitForCount("show ms_tab_panel", 2, kGenerous));
+    ASSERT_TRUE(ui.waitForCount("show mouse panel", 2, kGenerous));
     trio.unplug(DeviceKind::Keyboard);
-    ASSERT_TRUE(ui.waitFor("hide kb_tab", kGenerous));
-    ASSERT_TRUE(ui.waitFor("select ms_tab", kGenerous));
+    ASSERT_TRUE(ui.waitFor("hide keyboard tab", kGenerous));
+    ASSERT_TRUE(ui.waitFor("select mouse tab", kGenerous));
     EXPECT_FALSE(ui.has("window hide")) << ::testing::PrintToString(ui.calls());
 }
 
@@ -227,9 +227,9 @@ TEST_F(Discovery, NotificationsBecomeSentMessagesHandledBeforeTheNextRead) {
     ASSERT_TRUE(consumer.sendUnsolicited(notification(kNotifyEffect)));
     ASSERT_TRUE(consumer.sendUnsolicited(notification(0x00E9)));  // volume up: no action
 
-    ASSERT_TRUE(ui.waitFor("effects", kGenerous));
+    ASSERT_TRUE(ui.waitFor("effects mouse", kGenerous));
     EXPECT_TRUE(
-        inOrder(ui.calls(), {"send 2305", "sent 2305", "send 2306", "sent 2306", "effects"}));
+        inOrder(ui.calls(), {"send 2305", "sent 2305", "send 2306", "sent 2306", "effects mouse"}));
     EXPECT_FALSE(overlapped);
     EXPECT_EQ(ui.count("send 2305"), 1u);
     EXPECT_EQ(ui.count("send 2306"), 1u);
@@ -253,7 +253,7 @@ TEST_F(Discovery, KeyboardListenerSendsTheKeyboardMessages) {
     ASSERT_TRUE(consumer.sendUnsolicited(notification(kNotifyReadAll)));
     ASSERT_TRUE(ui.waitFor("sent 2817", kGenerous));
     EXPECT_TRUE(inOrder(ui.calls(), {"send 2818", "send 2817"}));
-    EXPECT_FALSE(ui.has("effects"));
+    EXPECT_FALSE(ui.has("effects mouse"));
 }
 
 TEST_F(Discovery, StopEndsEveryWorkerWithinAReadTimeoutAndAPoll) {
@@ -266,7 +266,7 @@ TEST_F(Discovery, StopEndsEveryWorkerWithinAReadTimeoutAndAPoll) {
     trio.plug(DeviceKind::Mousepad);
     workers.start();
     ASSERT_TRUE(ui.waitFor("window show", kGenerous));
-    ASSERT_TRUE(ui.waitFor("show mp_tab", kGenerous));
+    ASSERT_TRUE(ui.waitFor("show mousepad tab", kGenerous));
     std::this_thread::sleep_for(300ms);  // listeners are in their reads
 
     const auto started = Clock::now();
@@ -293,15 +293,15 @@ TEST_F(Discovery, ABusChangeWakesDetectionAtOnce) {
     std::this_thread::sleep_for(200ms);  // the first passes found nothing and sleep 1 s
     const auto plugged = Clock::now();
     trio.plug(DeviceKind::Mouse);
-    ASSERT_TRUE(ui.waitFor("show ms_tab", kGenerous));
+    ASSERT_TRUE(ui.waitFor("show mouse tab", kGenerous));
     // Polling alone would take until the end of the 1 s sleep.
-    EXPECT_LT(ui.firstTime("show ms_tab") - plugged, 700ms);
+    EXPECT_LT(ui.firstTime("show mouse tab") - plugged, 700ms);
 }
 
 TEST_F(Discovery, ABusChangeWakesAnIdleListenerAtOnce) {
     trio.plug(DeviceKind::Mouse);
     workers.start();
-    ASSERT_TRUE(ui.waitFor("show ms_tab", kGenerous));
+    ASSERT_TRUE(ui.waitFor("show mouse tab", kGenerous));
     std::this_thread::sleep_for(300ms);  // the listener found nothing and sleeps 1 s
     FakeCommandDevice consumer;
     const auto plugged = Clock::now();
@@ -323,10 +323,10 @@ TEST_F(Discovery, AKeyboardSharingItsNodeWithOtherCollectionsStaysAttached) {
     ASSERT_TRUE(ui.waitFor("window show", kGenerous));
     EXPECT_EQ(trio.link(DeviceKind::Keyboard).device().devicePath(), "fake/combo&col01");
     std::this_thread::sleep_for(500ms);  // several 100 ms probes
-    EXPECT_FALSE(ui.has("hide kb_tab"));
+    EXPECT_FALSE(ui.has("hide keyboard tab"));
     EXPECT_TRUE(trio.link(DeviceKind::Keyboard).connected());
     trio.backend->removeNode("fake/combo");
-    EXPECT_TRUE(ui.waitFor("hide kb_tab", kGenerous));
+    EXPECT_TRUE(ui.waitFor("hide keyboard tab", kGenerous));
 }
 
 }  // namespace

@@ -8,8 +8,8 @@
 #include <sstream>
 #include <thread>
 
-#include "platform/test_folder.h"
 #include "sim/virtual_bus.h"
+#include "support/test_folder.h"
 #include "tools/options.h"
 #include "tools/rxtctl.h"
 

@@ -8,11 +8,11 @@
 #include <mutex>
 #include <thread>
 
-#include "platform/test_folder.h"
 #include "sim/virtual_bus.h"
 #include "state/headless_window.h"
 #include "state/window_messages.h"
 #include "support/recording_ui.h"
+#include "support/test_folder.h"
 
 namespace rxt {
 namespace {
@@ -27,9 +27,11 @@ constexpr auto kGenerous = 8000ms;
 // so that their order can be checked.
 class EventRecorder : public test::RecordingUi {
   public:
-    void refreshPage(Page page) override {
-        test::RecordingUi::refreshPage(page);
-        note("refresh " + std::string(pageName(page)));
+    void report(const WindowEvent& event) override {
+        test::RecordingUi::report(event);
+        if (std::holds_alternative<event::PageRefresh>(event)) {
+            note(describe(event));
+        }
     }
     void note(std::string event) {
         std::lock_guard lock(mutex_);
@@ -75,7 +77,7 @@ class SimEndToEnd : public ::testing::Test {
         }
         window.start();
         for (DeviceKind kind : kinds) {
-            const std::string tab = std::string(kindPrefix(kind)) + "_tab";
+            const std::string tab = std::string(kindName(kind)) + " tab";
             ASSERT_TRUE(ui.waitFor("show " + tab, kGenerous)) << tab;
         }
         // The keyboard is connected 100 ms after its tab shows.
@@ -194,26 +196,26 @@ TEST_F(SimEndToEnd, UnplugAndReplugGiveThePageReactions) {
     plugAndStart({DeviceKind::Mouse, DeviceKind::Mousepad, DeviceKind::Keyboard});
     ASSERT_TRUE(ui.waitFor("refresh mouse keys", kGenerous));  // timer 8 has read the mouse
     // The arrivals selected each tab once already.
-    const size_t kbSelected = ui.count("select kb_tab");
-    const size_t mpSelected = ui.count("select mp_tab");
+    const size_t kbSelected = ui.count("select keyboard tab");
+    const size_t mpSelected = ui.count("select mousepad tab");
 
     ASSERT_TRUE(sim().unplug(DeviceKind::Mouse));
-    ASSERT_TRUE(ui.waitFor("hide ms_tab", kGenerous));
-    ASSERT_TRUE(ui.waitForCount("select kb_tab", kbSelected + 1, kGenerous));
+    ASSERT_TRUE(ui.waitFor("hide mouse tab", kGenerous));
+    ASSERT_TRUE(ui.waitForCount("select keyboard tab", kbSelected + 1, kGenerous));
     EXPECT_FALSE(window.links().connected(DeviceKind::Mouse));
 
     ASSERT_TRUE(sim().unplug(DeviceKind::Keyboard));
-    ASSERT_TRUE(ui.waitFor("hide kb_tab", kGenerous));
-    ASSERT_TRUE(ui.waitForCount("select mp_tab", mpSelected + 1, kGenerous));
+    ASSERT_TRUE(ui.waitFor("hide keyboard tab", kGenerous));
+    ASSERT_TRUE(ui.waitForCount("select mousepad tab", mpSelected + 1, kGenerous));
     EXPECT_FALSE(ui.has("window hide"));
 
     ASSERT_TRUE(sim().unplug(DeviceKind::Mousepad));
-    ASSERT_TRUE(ui.waitFor("hide mp_tab", kGenerous));
+    ASSERT_TRUE(ui.waitFor("hide mousepad tab", kGenerous));
     ASSERT_TRUE(ui.waitFor("window hide", kGenerous));  // it was the only one left
     EXPECT_FALSE(ui.has("post 3077"));
 
     ASSERT_TRUE(sim().plug(DeviceKind::Mouse));
-    ASSERT_TRUE(ui.waitForCount("show ms_tab", 2, kGenerous));
+    ASSERT_TRUE(ui.waitForCount("show mouse tab", 2, kGenerous));
     // Timer 8 reads the re-plugged mouse.
     ASSERT_TRUE(ui.waitForCount("refresh mouse keys", 2, kGenerous));
     EXPECT_TRUE(window.links().connected(DeviceKind::Mouse));
@@ -221,10 +223,10 @@ TEST_F(SimEndToEnd, UnplugAndReplugGiveThePageReactions) {
     ASSERT_TRUE(ui.waitFor("post 3077", kGenerous));  // the only device
 
     ASSERT_TRUE(sim().plug(DeviceKind::Keyboard));
-    ASSERT_TRUE(ui.waitForCount("show kb_tab", 2, kGenerous));
+    ASSERT_TRUE(ui.waitForCount("show keyboard tab", 2, kGenerous));
     ASSERT_TRUE(ui.waitForCount("window show", 2, kGenerous));
     ASSERT_TRUE(sim().plug(DeviceKind::Mousepad));
-    ASSERT_TRUE(ui.waitForCount("show mp_tab", 2, kGenerous));
+    ASSERT_TRUE(ui.waitForCount("show mousepad tab", 2, kGenerous));
     const auto until = Clock::now() + kGenerous;
     while (!(window.links().connected(DeviceKind::Keyboard) &&
              window.links().connected(DeviceKind::Mousepad)) &&

@@ -167,7 +167,7 @@ TEST_F(ProfileSwitch, ToAnotherProfileKeepsTheEditsAndLoadsTheNewRecord) {
     EXPECT_EQ(images.mouse.records.get(1 * kRecordStride + 10), 0x33);
     EXPECT_EQ(images.mouse.current.get(0), 3);
     EXPECT_EQ(images.mouse.current.get(10), 60 + 10);
-    EXPECT_EQ(ui.calls(), (std::vector<std::string>{"hide ms_tab_function", "refresh mouse"}));
+    EXPECT_EQ(ui.calls(), (std::vector<std::string>{"hide mouse function panel", "refresh mouse"}));
 }
 
 TEST_F(ProfileSwitch, IndexesOutsideTheTableAreRefusedOrNotStored) {
@@ -237,8 +237,7 @@ TEST_F(WriteBackTest, MouseRestoreSetsThePointerDefaultsAndResetsTheDevice) {
     EXPECT_EQ(pointer->pointerSpeed(), 10);
     EXPECT_EQ(pointer->wheelScrollLines(), 3);
     // Slider 4 shows speed 10 (position x 2 + 2): the two agree.
-    EXPECT_EQ(ui.calls(), (std::vector<std::string>{"slider ms_point_speed_slider 4",
-                                                    "edit ms_gunlun_speed_edit 3"}));
+    EXPECT_EQ(ui.calls(), (std::vector<std::string>{"pointer slider 4", "wheel lines 3"}));
     const auto requests = sent(DeviceKind::Mouse);
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_EQ(requests[0].code, 13);

@@ -1,6 +1,6 @@
 #pragma once
-// A UiReactions that writes every call down as one short line ("show ms_tab",
-// "send 2305", "save mouse device" ...), for tests of the device state. A
+// A UiReactions that writes every call down as one short line ("show mouse
+// tab", "send 2305", "save mouse device" ...), for tests of the device state. A
 // handler may be given for sent and posted messages and for timers, so that
 // a test can let them act as the main window would.
 
@@ -25,15 +25,12 @@ class RecordingUi : public rxt::UiReactions {
     std::function<void(int)> onMessage;     // sent and posted messages
     std::function<void(int, int)> onTimer;  // id, period
 
-    void showControl(std::string_view name, bool visible) override {
-        add(std::string(visible ? "show " : "hide ") + std::string(name));
-    }
-    void selectTab(std::string_view name) override { add("select " + std::string(name)); }
-    void setSliderValue(std::string_view name, int value) override {
-        add("slider " + std::string(name) + " " + std::to_string(value));
-    }
-    void setEditText(std::string_view name, std::string_view text) override {
-        add("edit " + std::string(name) + " " + std::string(text));
+    void report(const rxt::WindowEvent& event) override {
+        if (const auto* file = std::get_if<rxt::event::KeyboardDefaultFile>(&event)) {
+            std::lock_guard lock(mutex_);
+            defaultFile_.assign(file->keyTable.begin(), file->keyTable.end());
+        }
+        add(rxt::describe(event));
     }
     void showWindow(bool visible) override { add(visible ? "window show" : "window hide"); }
     void startTimer(int id, int periodMs) override {
@@ -56,31 +53,9 @@ class RecordingUi : public rxt::UiReactions {
         add("sent " + std::to_string(message));
     }
     void postActivation() override { add("activation"); }
-    void selectProfileEntry(std::string_view list, int index) override {
-        add("profile " + std::string(list) + " " + std::to_string(index));
-    }
-    void loadKeyboardDeviceProfile(int index) override {
-        add("load keyboard device " + std::to_string(index));
-    }
-    void saveSelectedProfile(rxt::DeviceKind kind, rxt::ProfileKind profile) override {
-        add("save " + std::string(rxt::kindName(kind)) + " " +
-            std::string(rxt::profileKindName(profile)));
-    }
-    void writeKeyboardDefaultFile(int variant, std::span<const uint8_t> keyTable) override {
-        {
-            std::lock_guard lock(mutex_);
-            defaultFile_.assign(keyTable.begin(), keyTable.end());
-        }
-        add("default file " + std::to_string(variant) + " " + std::to_string(keyTable.size()));
-    }
     void showMessageBox(std::string_view textKey) override {
         add("message " + std::string(textKey));
     }
-    void refreshPage(rxt::Page page) override {
-        add("refresh " + std::string(rxt::pageName(page)));
-    }
-    void triggerLightEffects() override { add("effects"); }
-
     std::vector<std::string> calls() const {
         std::lock_guard lock(mutex_);
         return calls_;

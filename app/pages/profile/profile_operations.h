@@ -8,8 +8,8 @@
 
 #include <string_view>
 
+#include "app/pages/profile/profile_page_context.h"
 #include "profile/profile_catalogue.h"
-#include "profile/profile_data.h"
 
 namespace rxt {
 
@@ -21,34 +21,34 @@ inline constexpr std::string_view kMessageRenameTaken = "message_text_15";
 
 // Appends "profile<N>" (the lowest N no entry has, in any letter case) with
 // the default file's content and selects it.
-void NewProfile(const ProfileContext& ctx, const ProfileCatalogue& catalogue);
+void NewProfile(const ProfilePageContext& ctx, const ProfileCatalogue& catalogue);
 // Appends "<selected> copy" (" copy" added again while the name is taken)
 // with the selected entry's content and selects it.
-void CopyProfile(const ProfileContext& ctx, const ProfileCatalogue& catalogue);
+void CopyProfile(const ProfilePageContext& ctx, const ProfileCatalogue& catalogue);
 // Renames the selected entry to the name edit's text; its data file follows.
-void RenameProfile(const ProfileContext& ctx, const ProfileCatalogue& catalogue);
+void RenameProfile(const ProfilePageContext& ctx, const ProfileCatalogue& catalogue);
 // After confirmation, removes the selected entry and its data file (never
 // the last one), moves the later entries' links down and selects the last.
-void DeleteProfile(const ProfileContext& ctx, const ProfileCatalogue& catalogue);
+void DeleteProfile(const ProfilePageContext& ctx, const ProfileCatalogue& catalogue);
 // Reads a chosen file into a new entry (device catalogues) or over the
 // selected one (the others), then applies it.
-void ImportProfile(const ProfileContext& ctx, const ProfileCatalogue& catalogue);
+void ImportProfile(const ProfilePageContext& ctx, const ProfileCatalogue& catalogue);
 // Writes the selected entry's content to a chosen file.
-void ExportProfile(const ProfileContext& ctx, const ProfileCatalogue& catalogue);
+void ExportProfile(const ProfilePageContext& ctx, const ProfileCatalogue& catalogue);
 // Puts the default file's content into the images and the entry remembered
 // in `select`, and sends it to the device.
-void ResetProfile(const ProfileContext& ctx, const ProfileCatalogue& catalogue);
+void ResetProfile(const ProfilePageContext& ctx, const ProfileCatalogue& catalogue);
 // The list's selected entry becomes the remembered one: name edit, `select`,
 // its program link shown, its data loaded and applied.
-void SelectProfile(const ProfileContext& ctx, const ProfileCatalogue& catalogue);
+void SelectProfile(const ProfilePageContext& ctx, const ProfileCatalogue& catalogue);
 
 // Shows the entry [index] in the list and, when that changes the selection,
 // runs SelectProfile, as the user's choice would. False when the list has no
 // such entry.
-bool SelectProfileEntry(const ProfileContext& ctx, const ProfileCatalogue& catalogue, int index);
+bool SelectProfileEntry(const ProfilePageContext& ctx, const ProfileCatalogue& catalogue, int index);
 
 // The rename panel's button: shows or hides the panel (lighting and key
 // catalogues; the device catalogues have no panel).
-void ToggleRenamePanel(const ProfileContext& ctx, const ProfileCatalogue& catalogue);
+void ToggleRenamePanel(const ProfilePageContext& ctx, const ProfileCatalogue& catalogue);
 
 }  // namespace rxt

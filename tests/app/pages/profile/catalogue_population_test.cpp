@@ -9,10 +9,11 @@
 
 #include "app/ui/memory_ui.h"
 #include "platform/ini_file.h"
-#include "profile/catalogue_population.h"
+#include "app/pages/profile/profile_lists.h"
+#include "app/pages/profile/profile_page_names.h"
 #include "profile/default_profiles.h"
 #include "profile/profile_file.h"
-#include "profile/profile_test_env.h"
+#include "support/profile_test_env.h"
 
 namespace rxt {
 namespace {
@@ -25,15 +26,15 @@ class CataloguePopulationTest : public ::testing::Test {
   protected:
     CataloguePopulationTest() {
         for (const ProfileCatalogue& c : ProfileCatalogue::all()) {
-            ui.addControl(c.listName(), ui::ControlKind::Combo);
+            ui.addControl(profileControls(c).list, ui::ControlKind::Combo);
         }
-        ctx = env.context();
+        static_cast<ProfileContext&>(ctx) = env.context();
         ctx.ui = &ui;
     }
 
     std::vector<std::string> texts(const ProfileCatalogue& c) const {
         std::vector<std::string> out;
-        for (const ui::Item& item : ui.items(c.listName())) {
+        for (const ui::Item& item : ui.items(profileControls(c).list)) {
             out.push_back(item.text);
             EXPECT_EQ(item.userData, item.text);
         }
@@ -46,7 +47,7 @@ class CataloguePopulationTest : public ::testing::Test {
 
     ProfileTestEnv env;
     ui::MemoryUi ui;
-    ProfileContext ctx;
+    ProfilePageContext ctx;
 };
 
 TEST_F(CataloguePopulationTest, FreshAccountGetsFoldersCataloguesAndOneProfilePerCatalogue) {
@@ -62,7 +63,7 @@ TEST_F(CataloguePopulationTest, FreshAccountGetsFoldersCataloguesAndOneProfilePe
     for (const ProfileCatalogue& c : ProfileCatalogue::all()) {
         SCOPED_TRACE(c.displayName());
         EXPECT_EQ(texts(c), std::vector<std::string>{"profile1"});
-        EXPECT_EQ(ui.currentIndex(c.listName()), -1);
+        EXPECT_EQ(ui.currentIndex(profileControls(c).list), -1);
         EXPECT_EQ(c.ReadCount(), 1);
         EXPECT_EQ(c.ReadSelect(), 0);
         EXPECT_EQ(c.ReadName(0), "profile1");
@@ -98,7 +99,7 @@ TEST_F(CataloguePopulationTest, ExistingEntriesAreListedInIndexOrderWithoutSelec
     EXPECT_EQ(PopulateCatalogue(ctx, msLighting), PopulateResult::Listed);
     // The missing name of entry 1 reads as "0"; keys past count are ignored.
     EXPECT_EQ(texts(msLighting), (std::vector<std::string>{"calm", "0", "party"}));
-    EXPECT_EQ(ui.currentIndex(msLighting.listName()), -1);
+    EXPECT_EQ(ui.currentIndex(profileControls(msLighting).list), -1);
     // Nothing is written for a catalogue that has entries.
     EXPECT_FALSE(std::filesystem::exists(env.folder("ms") / "profile1.led"));
 }

@@ -35,7 +35,7 @@ TEST_F(FilesTest, ImportIntoADeviceCatalogueAddsAnEntryAndAcceptsAnotherKindsCod
     EXPECT_TRUE(ui.takeShownMessages().empty());
     EXPECT_THAT(catalogued(cat), ElementsAre("profile1", "profile2"));
     EXPECT_EQ(content(cat, "profile2"), payload);
-    EXPECT_EQ(ui.currentIndex(cat.listName()), 1);
+    EXPECT_EQ(ui.currentIndex(profileControls(cat).list), 1);
     EXPECT_EQ(cat.ReadSelect(), 1);
     // The imported record is in the images.
     EXPECT_EQ(mouseRecord0(), std::vector<uint8_t>(payload.begin() + 512, payload.end()));
@@ -62,7 +62,7 @@ TEST_F(FilesTest, ImportIntoALightingCatalogueReplacesTheSelectedEntry) {
     EXPECT_EQ(content(cat, "loud"), payload);
     EXPECT_EQ(content(cat, "calm"), calm);
     // Back on the target, which is applied last.
-    EXPECT_EQ(ui.currentIndex(cat.listName()), 1);
+    EXPECT_EQ(ui.currentIndex(profileControls(cat).list), 1);
     EXPECT_EQ(cat.ReadSelect(), 1);
     EXPECT_EQ(mouseRecord0(), payload);
 }
@@ -76,7 +76,7 @@ TEST_F(FilesTest, ImportOfTheFirstEntryAppliesIt) {
     ASSERT_TRUE(WriteProfileFile(chosen, payload, cat.kindCode()));
     ui.answer(ui::DialogAnswer::open(chosen.string()));
     ImportProfile(ctx, cat);
-    EXPECT_EQ(ui.currentIndex(cat.listName()), 0);
+    EXPECT_EQ(ui.currentIndex(profileControls(cat).list), 0);
     const auto records = env.images.mousepad.records.snapshot();
     EXPECT_TRUE(std::equal(payload.begin(), payload.end(), records.begin()));
 }
@@ -124,7 +124,7 @@ TEST_F(FilesTest, ImportIntoADeviceCatalogueWithoutItsDefaultStillFillsTheNewEnt
     // The selected entry is left alone; the import went to the new one.
     EXPECT_EQ(content(cat, "precious"), precious);
     EXPECT_EQ(content(cat, "profile1"), payload);
-    EXPECT_EQ(ui.currentIndex(cat.listName()), 1);
+    EXPECT_EQ(ui.currentIndex(profileControls(cat).list), 1);
 }
 
 TEST_F(FilesTest, ExportWritesTheSelectedContentAndNothingWhenItsFileIsMissing) {
@@ -171,6 +171,7 @@ TEST_F(FilesTest, MouseDeviceResetKeepsThePointerValuesOfBeforeInTheFileAndSetsT
     pick(cat, 0);
     env.host.pointerSpeed = 14;
     env.host.wheelLines = 9;
+    reported.clear();
     ResetProfile(ctx, cat);
 
     const auto def = defaultContent(cat);
@@ -186,8 +187,8 @@ TEST_F(FilesTest, MouseDeviceResetKeepsThePointerValuesOfBeforeInTheFileAndSetsT
     EXPECT_EQ(env.pointer().pointerSpeed(), 10);
     EXPECT_EQ(env.pointer().wheelScrollLines(), 6);
     EXPECT_EQ(env.host.pointerSpeed.load(), 10);
-    EXPECT_EQ(ui.value("ms_point_speed_slider"), 4);
-    EXPECT_EQ(ui.text("ms_gunlun_speed_edit"), "6");
+    EXPECT_EQ(reported,
+              (std::vector<std::string>{"pointer slider 3", "pointer slider 4", "wheel lines 6"}));
 }
 
 TEST_F(FilesTest, MouseLightingResetSavesBothMouseCataloguesAndSetsOneWheelLine) {
@@ -198,6 +199,7 @@ TEST_F(FilesTest, MouseLightingResetSavesBothMouseCataloguesAndSetsOneWheelLine)
     pick(lighting, 0);
     env.host.pointerSpeed = 6;
     env.host.wheelLines = 2;
+    reported.clear();
     ResetProfile(ctx, lighting);
     const auto def = defaultContent(lighting);
     const auto glow = content(lighting, "glow");
@@ -209,7 +211,8 @@ TEST_F(FilesTest, MouseLightingResetSavesBothMouseCataloguesAndSetsOneWheelLine)
     EXPECT_TRUE(std::equal(def.begin(), def.begin() + 52, dev.begin() + 512));
     EXPECT_EQ(env.pointer().pointerSpeed(), 10);
     EXPECT_EQ(env.pointer().wheelScrollLines(), 1);
-    EXPECT_EQ(ui.value("ms_point_speed_slider"), 5);
+    EXPECT_EQ(reported,
+              (std::vector<std::string>{"pointer slider 4", "pointer slider 5", "wheel lines 1"}));
 }
 
 TEST_F(FilesTest, ResetWithoutItsDefaultChangesNothing) {
@@ -240,7 +243,7 @@ TEST_F(FilesTest, SelectShowsTheLinkRemembersTheEntryAndLoadsIt) {
     seed(cat, {"plain", "linked"});
     cat.WriteLinkFlag(1, true);
     cat.WriteProgramPath(1, "/opt/games/racer");
-    const ProfileControls c = profileControls(cat);
+    const ProfileControls& c = profileControls(cat);
 
     pick(cat, 1);
     EXPECT_EQ(cat.ReadSelect(), 1);
@@ -266,7 +269,7 @@ TEST_F(FilesTest, SelectingTheShownEntryAgainDoesNotReapplyIt) {
     EXPECT_TRUE(SelectProfileEntry(ctx, cat, 1));
     EXPECT_EQ(refreshed.size(), 1u);
     EXPECT_FALSE(SelectProfileEntry(ctx, cat, 2));
-    EXPECT_EQ(ui.currentIndex(cat.listName()), 1);
+    EXPECT_EQ(ui.currentIndex(profileControls(cat).list), 1);
 }
 
 TEST_F(FilesTest, SavingWithSelectPastTheEndWritesTheDefaultName) {

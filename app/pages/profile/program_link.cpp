@@ -1,18 +1,14 @@
-#include "profile/program_link.h"
+#include "app/pages/profile/program_link.h"
 
-#include <filesystem>
-#include <system_error>
-
-#include "platform/text_case.h"
-#include "profile/profile_operations.h"
-#include "profile/profile_operations_controls.h"
+#include "app/pages/profile/profile_operations.h"
+#include "app/pages/profile/profile_page_names.h"
 
 namespace rxt {
 namespace {
 
 // The selected entry, or -1.
-int selected(const ProfileContext& ctx, const ProfileCatalogue& catalogue) {
-    return ctx.ui->currentIndex(catalogue.listName());
+int selected(const ProfilePageContext& ctx, const ProfileCatalogue& catalogue) {
+    return ctx.ui->currentIndex(profileControls(catalogue).list);
 }
 
 void unlink(const ProfileCatalogue& catalogue, int s) {
@@ -20,7 +16,7 @@ void unlink(const ProfileCatalogue& catalogue, int s) {
     catalogue.WriteProgramPath(s, kNoProgramPath);
 }
 
-void clearShown(const ProfileContext& ctx, const ProfileControls& c, bool hideRow) {
+void clearShown(const ProfilePageContext& ctx, const ProfileControls& c, bool hideRow) {
     ctx.ui->setChecked(c.linkCheck, false);
     ctx.ui->setText(c.linkEdit, kNoProgramPath);
     if (hideRow) {
@@ -28,7 +24,7 @@ void clearShown(const ProfileContext& ctx, const ProfileControls& c, bool hideRo
     }
 }
 
-void link(const ProfileContext& ctx, const ProfileCatalogue& catalogue, const ProfileControls& c,
+void link(const ProfilePageContext& ctx, const ProfileCatalogue& catalogue, const ProfileControls& c,
           int s, const std::string& path) {
     ctx.ui->setText(c.linkEdit, programFileName(path));
     catalogue.WriteLinkFlag(s, true);
@@ -38,27 +34,6 @@ void link(const ProfileContext& ctx, const ProfileCatalogue& catalogue, const Pr
 }
 
 }  // namespace
-
-std::optional<std::string> linkablePath(std::string_view chosen) {
-    for (char ch : chosen) {
-        if (static_cast<unsigned char>(ch) < 0x20 || ch == 0x7F) {
-            return std::nullopt;  // would break the ini line that keeps it
-        }
-    }
-    const std::filesystem::path path{std::string(chosen)};
-    if (!path.is_absolute()) {
-        return std::nullopt;
-    }
-    // The running program is known by its executable's real path.
-    std::error_code ec;
-    const std::filesystem::path real = std::filesystem::canonical(path, ec);
-    return ec ? path.lexically_normal().string() : real.string();
-}
-
-std::string programFileName(std::string_view path) {
-    const size_t slash = path.rfind('/');
-    return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
-}
 
 ui::FileDialogOptions programFileDialog() {
     ui::FileDialogOptions options;
@@ -76,20 +51,14 @@ ui::FileDialogOptions profileFileDialog(const ProfileCatalogue& catalogue) {
     return options;
 }
 
-bool programAlreadyLinked(const ProfileContext& ctx, const ProfileCatalogue& catalogue,
+bool programAlreadyLinked(const ProfilePageContext& ctx, const ProfileCatalogue& catalogue,
                           std::string_view program) {
-    const int n = ctx.ui->itemCount(catalogue.listName());
-    for (int j = 0; j < n; ++j) {
-        if (catalogue.ReadLinkFlag(j) == 1 &&
-            equalsIgnoreCase(catalogue.ReadProgramPath(j), program)) {
-            return true;
-        }
-    }
-    return false;
+    return programAlreadyLinked(catalogue, ctx.ui->itemCount(profileControls(catalogue).list),
+                                program);
 }
 
-void showProgramLink(const ProfileContext& ctx, const ProfileCatalogue& catalogue, int index) {
-    const ProfileControls c = profileControls(catalogue);
+void showProgramLink(const ProfilePageContext& ctx, const ProfileCatalogue& catalogue, int index) {
+    const ProfileControls& c = profileControls(catalogue);
     if (catalogue.ReadLinkFlag(index) != 0) {
         // A path stored by hand without a folder is shown as it is.
         ctx.ui->setText(c.linkEdit, programFileName(catalogue.ReadProgramPath(index)));
@@ -100,11 +69,11 @@ void showProgramLink(const ProfileContext& ctx, const ProfileCatalogue& catalogu
     }
 }
 
-void LinkCheckChanged(const ProfileContext& ctx, const ProfileCatalogue& catalogue, bool checked) {
+void LinkCheckChanged(const ProfilePageContext& ctx, const ProfileCatalogue& catalogue, bool checked) {
     if (ctx.ui == nullptr) {
         return;
     }
-    const ProfileControls c = profileControls(catalogue);
+    const ProfileControls& c = profileControls(catalogue);
     const int s = selected(ctx, catalogue);
     if (s < 0) {
         // Nothing to link: the box does not stay checked for no entry.
@@ -132,11 +101,11 @@ void LinkCheckChanged(const ProfileContext& ctx, const ProfileCatalogue& catalog
     link(ctx, catalogue, c, s, *path);
 }
 
-void BrowseLink(const ProfileContext& ctx, const ProfileCatalogue& catalogue) {
+void BrowseLink(const ProfilePageContext& ctx, const ProfileCatalogue& catalogue) {
     if (ctx.ui == nullptr) {
         return;
     }
-    const ProfileControls c = profileControls(catalogue);
+    const ProfileControls& c = profileControls(catalogue);
     const int s = selected(ctx, catalogue);
     if (s < 0) {
         return;
@@ -159,11 +128,11 @@ void BrowseLink(const ProfileContext& ctx, const ProfileCatalogue& catalogue) {
     link(ctx, catalogue, c, s, *path);
 }
 
-void CancelLink(const ProfileContext& ctx, const ProfileCatalogue& catalogue) {
+void CancelLink(const ProfilePageContext& ctx, const ProfileCatalogue& catalogue) {
     if (ctx.ui == nullptr) {
         return;
     }
-    const ProfileControls c = profileControls(catalogue);
+    const ProfileControls& c = profileControls(catalogue);
     const int s = selected(ctx, catalogue);
     if (s < 0) {
         return;

@@ -19,7 +19,7 @@ TEST_F(EntriesTest, NewTakesTheLowestFreeNumberInAnyLetterCaseAndSelectsTheEntry
     EXPECT_EQ(cat.ReadLinkFlag(2), 0);
     EXPECT_EQ(content(cat, "profile3"), defaultContent(cat));
     // Selected, remembered and applied.
-    EXPECT_EQ(ui.currentIndex(cat.listName()), 2);
+    EXPECT_EQ(ui.currentIndex(profileControls(cat).list), 2);
     EXPECT_EQ(cat.ReadSelect(), 2);
     EXPECT_EQ(ui.text(profileControls(cat).nameEdit), "profile3");
     EXPECT_FALSE(refreshed.empty());
@@ -52,7 +52,7 @@ TEST_F(EntriesTest, NewWithoutItsDefaultFileKeepsTheEntryWithoutDataAndSelectsNo
     EXPECT_THAT(ui.takeShownMessages(), ElementsAre(kMessageFileMissing));
     EXPECT_THAT(catalogued(cat), ElementsAre("profile1", "profile2"));
     EXPECT_FALSE(std::filesystem::exists(cat.folder() / "profile2.led"));
-    EXPECT_EQ(ui.currentIndex(cat.listName()), 0);
+    EXPECT_EQ(ui.currentIndex(profileControls(cat).list), 0);
     EXPECT_EQ(cat.ReadSelect(), 0);
 
     // A default with the wrong magic is reported as malformed.
@@ -71,7 +71,7 @@ TEST_F(EntriesTest, CopyAddsCopyUntilTheNameIsFreeAndCarriesTheContent) {
     EXPECT_THAT(catalogued(cat), ElementsAre("a", "A COPY", "a copy copy"));
     EXPECT_EQ(cat.ReadLinkFlag(2), 0);
     EXPECT_EQ(content(cat, "a copy copy"), content(cat, "a"));
-    EXPECT_EQ(ui.currentIndex(cat.listName()), 2);
+    EXPECT_EQ(ui.currentIndex(profileControls(cat).list), 2);
     EXPECT_EQ(cat.ReadSelect(), 2);
 }
 
@@ -88,7 +88,7 @@ TEST_F(EntriesTest, CopyOfAnUnreadableEntryAddsNothing) {
     CopyProfile(ctx, cat);
     EXPECT_THAT(ui.takeShownMessages(), ElementsAre(kMessageFileBadFormat));
     EXPECT_THAT(catalogued(cat), ElementsAre("gone", "broken"));
-    EXPECT_EQ(ui.itemCount(cat.listName()), 2);
+    EXPECT_EQ(ui.itemCount(profileControls(cat).list), 2);
 }
 
 TEST_F(EntriesTest, CopyNewRenameDeleteAndFriendsDoNothingWithoutASelection) {
@@ -113,7 +113,7 @@ TEST_F(EntriesTest, CopyWhoseNameWouldBeTooLongForAFileIsRefused) {
     pick(cat, 0);
     CopyProfile(ctx, cat);
     EXPECT_THAT(ui.takeShownMessages(), ElementsAre(kMessageProfileNameInvalid));
-    EXPECT_EQ(ui.itemCount(cat.listName()), 1);
+    EXPECT_EQ(ui.itemCount(profileControls(cat).list), 1);
     EXPECT_EQ(cat.ReadCount(), 1);
 }
 
@@ -121,7 +121,7 @@ TEST_F(EntriesTest, RenameRefusesEmptyTakenAndUnsafeNames) {
     const auto cat = catalogueOf(DeviceKind::Keyboard, ProfileKind::Lighting);
     seed(cat, {"day", "night"});
     pick(cat, 0);
-    const std::string edit = profileControls(cat).nameEdit;
+    const std::string edit(profileControls(cat).nameEdit);
     const auto before = fileBytes(*cat.dataFile("day"));
 
     ui.setText(edit, "");
@@ -161,7 +161,7 @@ TEST_F(EntriesTest, RenameMovesTheDataFileAndLeavesSelectionAndDeviceAlone) {
     EXPECT_THAT(catalogued(cat), ElementsAre("Dawn", "night"));
     EXPECT_EQ(content(cat, "Dawn"), data);
     EXPECT_FALSE(std::filesystem::exists(cat.folder() / "day.led"));
-    EXPECT_EQ(ui.currentIndex(cat.listName()), 0);
+    EXPECT_EQ(ui.currentIndex(profileControls(cat).list), 0);
     EXPECT_EQ(cat.ReadSelect(), 0);
     EXPECT_TRUE(refreshed.empty());
 }
@@ -235,9 +235,9 @@ TEST_F(EntriesTest, DeleteMovesTheLaterLinksDownAndLeavesTheLastKeyBehind) {
     EXPECT_FALSE(std::filesystem::exists(cat.folder() / "b.config"));
     EXPECT_TRUE(std::filesystem::exists(cat.folder() / "c.config"));
     // The last entry is selected and applied, its link shown.
-    EXPECT_EQ(ui.currentIndex(cat.listName()), 1);
+    EXPECT_EQ(ui.currentIndex(profileControls(cat).list), 1);
     EXPECT_EQ(cat.ReadSelect(), 1);
-    const ProfileControls c = profileControls(cat);
+    const ProfileControls& c = profileControls(cat);
     EXPECT_TRUE(ui.checked(c.linkCheck));
     EXPECT_EQ(ui.text(c.linkEdit), "game2");
 }

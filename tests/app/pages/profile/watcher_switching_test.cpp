@@ -6,11 +6,11 @@
 #include <mutex>
 #include <thread>
 
-#include "app/shell/worker_threads.h"
+#include "app/shell/worker_claims.h"
 #include "operations_fixture.h"
 #include "platform/debug_log.h"
 #include "profile/process_watcher.h"
-#include "profile/profile_operations_feature.h"
+#include "app/pages/profile/profile_pages.h"
 
 namespace rxt::test {
 namespace {
@@ -41,12 +41,12 @@ class ScriptedForeground : public ForegroundApp {
 // Runs the watcher's selections straight on the test's thread.
 class DirectHost : public WatcherHost {
   public:
-    DirectHost(const ProfileContext& ctx, ProfileCatalogue catalogue)
+    DirectHost(const ProfilePageContext& ctx, ProfileCatalogue catalogue)
         : ctx_(ctx), catalogue_(catalogue) {}
     bool windowAlive() override { return alive; }
-    bool hasList(std::string_view list) override { return ctx_.ui->hasControl(list); }
-    int itemCount(std::string_view list) override { return ctx_.ui->itemCount(list); }
-    void selectEntry(std::string_view, int index) override {
+    bool hasList() override { return ctx_.ui->hasControl(profileControls(catalogue_).list); }
+    int itemCount() override { return ctx_.ui->itemCount(profileControls(catalogue_).list); }
+    void selectEntry(int index) override {
         ++selections;
         SelectProfileEntry(ctx_, catalogue_, index);
     }
@@ -54,7 +54,7 @@ class DirectHost : public WatcherHost {
     int selections = 0;
 
   private:
-    const ProfileContext& ctx_;
+    const ProfilePageContext& ctx_;
     ProfileCatalogue catalogue_;
 };
 
@@ -75,7 +75,7 @@ class WatcherTest : public OperationsTest {
         cat.WriteLinkFlag(index, true);
         cat.WriteProgramPath(index, path);
     }
-    int shown(const ProfileCatalogue& cat) { return ui.currentIndex(cat.listName()); }
+    int shown(const ProfileCatalogue& cat) { return ui.currentIndex(profileControls(cat).list); }
 
     ScriptedForeground foreground;
 };
@@ -83,11 +83,11 @@ class WatcherTest : public OperationsTest {
 TEST_F(WatcherTest, TheFiveWatchersAreInSlotOrderAndTwoOfThemSwitch) {
     const auto& w = processWatchers();
     ASSERT_EQ(w.size(), 5u);
-    EXPECT_EQ(w[0].catalogue().listName(), "kb_device_profile_combo");
-    EXPECT_EQ(w[1].catalogue().listName(), "kb_key_profile_combo");
-    EXPECT_EQ(w[2].catalogue().listName(), "ms_device_profile_combo");
-    EXPECT_EQ(w[3].catalogue().listName(), "ms_key_profile_combo");
-    EXPECT_EQ(w[4].catalogue().listName(), "mp_deng_profile_combo");
+    EXPECT_EQ(profileControls(w[0].catalogue()).list, "kb_device_profile_combo");
+    EXPECT_EQ(profileControls(w[1].catalogue()).list, "kb_key_profile_combo");
+    EXPECT_EQ(profileControls(w[2].catalogue()).list, "ms_device_profile_combo");
+    EXPECT_EQ(profileControls(w[3].catalogue()).list, "ms_key_profile_combo");
+    EXPECT_EQ(profileControls(w[4].catalogue()).list, "mp_deng_profile_combo");
     for (size_t i = 0; i < w.size(); ++i) {
         EXPECT_EQ(w[i].form == WatcherForm::Switching, i == 2 || i == 4) << i;
     }
@@ -150,8 +150,8 @@ TEST_F(WatcherTest, AChoiceMadeWhileALinkedProgramIsInFrontIsDisplacedButKept) {
 class UserPicksWhileWatcherWaits : public DirectHost {
   public:
     using DirectHost::DirectHost;
-    void selectEntry(std::string_view list, int index) override {
-        DirectHost::selectEntry(list, index);
+    void selectEntry(int index) override {
+        DirectHost::selectEntry(index);
         if (userPick) {
             userPick();
         }
@@ -302,19 +302,23 @@ TEST_F(WatcherTest, TheFeaturesWatcherSelectsOnTheUiThreadAndWaitsForIt) {
     auto scripted = std::make_unique<ScriptedForeground>();
     ScriptedForeground& fg = *scripted;
     fg.set("/opt/games/racer");
-    ProfileFeatureOptions options;
+    ProfilePagesOptions options;
     options.foreground = [&scripted] { return std::move(scripted); };
     options.timing = kQuick;
-    ProfileFeature feature(options);
+    ProfilePages feature(options);
     const std::thread::id uiThread = std::this_thread::get_id();
     std::atomic<bool> offThread{false};
-    ProfileContext c = ctx;
-    c.refreshPage = [&](Page) { offThread = offThread || std::this_thread::get_id() != uiThread; };
+    ProfilePageContext c = ctx;
+    c.report = [&](const WindowEvent&) {
+        offThread = offThread || std::this_thread::get_id() != uiThread;
+    };
     feature.attach(c);
 
-    auto body = feature.workerBody(shell::WorkerSlot::MouseDeviceFollowsApp);
+    shell::WorkerClaims claims;
+    feature.claimWorkers(claims);
+    auto body = claims.take(shell::WorkerSlot::MouseDeviceFollowsApp);
     ASSERT_TRUE(body);
-    EXPECT_FALSE(feature.workerBody(shell::WorkerSlot::MouseLight));
+    EXPECT_FALSE(claims.claimed(shell::WorkerSlot::MouseLight));
     StopEvent stop;
     std::thread thread([&] { (*body)(stop); });
     const auto end = std::chrono::steady_clock::now() + 20s;

@@ -32,7 +32,7 @@ TEST_F(LinksTest, CheckingTheBoxLinksTheChosenProgram) {
     ui.answer(ui::DialogAnswer::open(game));
     check(cat, true);
 
-    const ProfileControls c = profileControls(cat);
+    const ProfileControls& c = profileControls(cat);
     EXPECT_EQ(cat.ReadLinkFlag(1), 1);
     EXPECT_EQ(cat.ReadProgramPath(1), game);
     EXPECT_EQ(cat.ReadLinkFlag(0), 0);
@@ -53,7 +53,7 @@ TEST_F(LinksTest, ACancelledOrUnusableChoiceUnlinksAndHidesTheRow) {
     cat.WriteLinkFlag(0, true);
     cat.WriteProgramPath(0, "/usr/bin/old");
     pick(cat, 0);
-    const ProfileControls c = profileControls(cat);
+    const ProfileControls& c = profileControls(cat);
     for (const ui::DialogAnswer& answer :
          {ui::DialogAnswer::cancel(ui::DialogAnswer::Kind::Open),
           ui::DialogAnswer::open("relative/game"), ui::DialogAnswer::open("/opt/two\nlines")}) {

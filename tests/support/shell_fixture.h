@@ -10,7 +10,7 @@
 
 #include "app/shell/main_wnd.h"
 #include "app/ui/memory_ui.h"
-#include "platform/test_folder.h"
+#include "support/test_folder.h"
 #include "support/fake_hid_backend.h"
 
 namespace rxt::test {

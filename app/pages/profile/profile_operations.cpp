@@ -1,4 +1,4 @@
-#include "profile/profile_operations.h"
+#include "app/pages/profile/profile_operations.h"
 
 #include <algorithm>
 #include <array>
@@ -11,10 +11,10 @@
 #include "platform/debug_log.h"
 #include "platform/system_pointer.h"
 #include "platform/text_case.h"
+#include "app/pages/profile/profile_page_names.h"
+#include "app/pages/profile/program_link.h"
 #include "profile/catalogue_population.h"
 #include "profile/profile_file.h"
-#include "profile/profile_operations_controls.h"
-#include "profile/program_link.h"
 #include "state/device_links.h"
 #include "state/write_back.h"
 
@@ -23,14 +23,11 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-constexpr std::string_view kPointerSlider = "ms_point_speed_slider";
-constexpr std::string_view kWheelEdit = "ms_gunlun_speed_edit";
-
-void message(const ProfileContext& ctx, std::string_view key) {
+void message(const ProfilePageContext& ctx, std::string_view key) {
     ctx.ui->messageBox("", key, true);
 }
 
-bool nameTaken(const ui::SkinUi& ui, const std::string& list, std::string_view name) {
+bool nameTaken(const ui::SkinUi& ui, std::string_view list, std::string_view name) {
     for (const ui::Item& item : ui.items(list)) {
         if (equalsIgnoreCase(item.text, name)) {
             return true;
@@ -39,7 +36,7 @@ bool nameTaken(const ui::SkinUi& ui, const std::string& list, std::string_view n
     return false;
 }
 
-std::optional<std::string> selectedName(const ui::SkinUi& ui, const std::string& list) {
+std::optional<std::string> selectedName(const ui::SkinUi& ui, std::string_view list) {
     const int s = ui.currentIndex(list);
     if (s < 0) {
         return std::nullopt;
@@ -53,7 +50,7 @@ std::optional<std::string> selectedName(const ui::SkinUi& ui, const std::string&
 
 // Reads a file the user or the program named into a payload, showing why
 // when it cannot: "message_text_8" missing, "message_text_9" malformed.
-std::optional<Bytes> readShowing(const ProfileContext& ctx, const ProfileCatalogue& catalogue,
+std::optional<Bytes> readShowing(const ProfilePageContext& ctx, const ProfileCatalogue& catalogue,
                                  const std::optional<std::filesystem::path>& path) {
     Bytes payload(catalogue.payloadSize(), 0);
     const int result = path ? ReadProfileFile(*path, payload) : kProfileMissing;
@@ -68,13 +65,13 @@ std::optional<Bytes> readShowing(const ProfileContext& ctx, const ProfileCatalog
     return payload;
 }
 
-std::optional<Bytes> readDefault(const ProfileContext& ctx, const ProfileCatalogue& catalogue) {
+std::optional<Bytes> readDefault(const ProfilePageContext& ctx, const ProfileCatalogue& catalogue) {
     return readShowing(ctx, catalogue,
                        DefaultProfileFile(catalogue, ctx.keyboardVariant(), ctx.defaultsFolder));
 }
 
 // The entry's data file, or the message that its name cannot be one.
-std::optional<std::filesystem::path> dataFileShowing(const ProfileContext& ctx,
+std::optional<std::filesystem::path> dataFileShowing(const ProfilePageContext& ctx,
                                                      const ProfileCatalogue& catalogue,
                                                      std::string_view name) {
     if (auto problem = catalogue.nameProblem(name)) {
@@ -85,8 +82,8 @@ std::optional<std::filesystem::path> dataFileShowing(const ProfileContext& ctx,
 }
 
 // Appends an entry to the list and the catalogue: count, name, no link.
-void appendEntry(const ProfileContext& ctx, const ProfileCatalogue& catalogue,
-                 const std::string& list, const std::string& name) {
+void appendEntry(const ProfilePageContext& ctx, const ProfileCatalogue& catalogue,
+                 std::string_view list, const std::string& name) {
     ctx.ui->addItem(list, {name, name});
     const int n = ctx.ui->itemCount(list);
     catalogue.WriteCount(n);
@@ -96,39 +93,43 @@ void appendEntry(const ProfileContext& ctx, const ProfileCatalogue& catalogue,
 
 // The program moves the selection; the select operation follows, as it
 // does for the user's own choice.
-void selectAndApply(const ProfileContext& ctx, const ProfileCatalogue& catalogue,
-                    const std::string& list, int index) {
+void selectAndApply(const ProfilePageContext& ctx, const ProfileCatalogue& catalogue,
+                    std::string_view list, int index) {
     if (ctx.ui->setCurrentIndex(list, index)) {
         SelectProfile(ctx, catalogue);
     }
 }
 
-void selectLast(const ProfileContext& ctx, const ProfileCatalogue& catalogue,
-                const std::string& list) {
+void selectLast(const ProfilePageContext& ctx, const ProfileCatalogue& catalogue,
+                std::string_view list) {
     selectAndApply(ctx, catalogue, list, ctx.ui->itemCount(list) - 1);
 }
 
-void refresh(const ProfileContext& ctx, Page page) {
-    if (ctx.refreshPage) {
-        ctx.refreshPage(page);
+void report(const ProfilePageContext& ctx, const WindowEvent& event) {
+    if (ctx.report) {
+        ctx.report(event);
     }
 }
 
-void markPending(const ProfileContext& ctx, DeviceKind kind) {
+void refresh(const ProfilePageContext& ctx, Page page) {
+    report(ctx, event::PageRefresh{page});
+}
+
+void markPending(const ProfilePageContext& ctx, DeviceKind kind) {
     if (ctx.writeBack != nullptr) {
         ctx.writeBack->markPending(kind);
     }
 }
 
 // The pointer speed and wheel lines a reset sets, shown and applied.
-void resetPointer(const ProfileContext& ctx, int sliderFirst, int sliderThen, int wheelLines) {
-    ctx.ui->setValue(kPointerSlider, sliderFirst);
-    ctx.ui->setValue(kPointerSlider, sliderThen);
+void resetPointer(const ProfilePageContext& ctx, int sliderFirst, int sliderThen, int wheelLines) {
+    report(ctx, event::PointerSliderShown{sliderFirst});
+    report(ctx, event::PointerSliderShown{sliderThen});
     ctx.host->pointerSpeed.store(SystemPointer::kDefaultSpeed);
     if (ctx.system != nullptr) {
         ctx.system->setPointerSpeed(SystemPointer::kDefaultSpeed);
     }
-    ctx.ui->setText(kWheelEdit, std::to_string(wheelLines));
+    report(ctx, event::WheelLinesShown{wheelLines});
     ctx.host->wheelLines.store(wheelLines);
     if (ctx.system != nullptr) {
         ctx.system->setWheelScrollLines(wheelLines);
@@ -137,11 +138,11 @@ void resetPointer(const ProfileContext& ctx, int sliderFirst, int sliderThen, in
 
 }  // namespace
 
-void NewProfile(const ProfileContext& ctx, const ProfileCatalogue& catalogue) {
+void NewProfile(const ProfilePageContext& ctx, const ProfileCatalogue& catalogue) {
     if (ctx.ui == nullptr) {
         return;
     }
-    const ProfileControls c = profileControls(catalogue);
+    const ProfileControls& c = profileControls(catalogue);
     std::string name;
     for (int n = 1;; ++n) {
         name = "profile" + std::to_string(n);
@@ -162,11 +163,11 @@ void NewProfile(const ProfileContext& ctx, const ProfileCatalogue& catalogue) {
     selectLast(ctx, catalogue, c.list);
 }
 
-void CopyProfile(const ProfileContext& ctx, const ProfileCatalogue& catalogue) {
+void CopyProfile(const ProfilePageContext& ctx, const ProfileCatalogue& catalogue) {
     if (ctx.ui == nullptr) {
         return;
     }
-    const ProfileControls c = profileControls(catalogue);
+    const ProfileControls& c = profileControls(catalogue);
     const std::optional<std::string> source = selectedName(*ctx.ui, c.list);
     if (!source) {
         return;
@@ -193,11 +194,11 @@ void CopyProfile(const ProfileContext& ctx, const ProfileCatalogue& catalogue) {
     selectLast(ctx, catalogue, c.list);
 }
 
-void RenameProfile(const ProfileContext& ctx, const ProfileCatalogue& catalogue) {
+void RenameProfile(const ProfilePageContext& ctx, const ProfileCatalogue& catalogue) {
     if (ctx.ui == nullptr) {
         return;
     }
-    const ProfileControls c = profileControls(catalogue);
+    const ProfileControls& c = profileControls(catalogue);
     const int s = ctx.ui->currentIndex(c.list);
     const std::optional<std::string> old = selectedName(*ctx.ui, c.list);
     if (!old) {
@@ -236,11 +237,11 @@ void RenameProfile(const ProfileContext& ctx, const ProfileCatalogue& catalogue)
     ctx.ui->repaint(c.list);
 }
 
-void DeleteProfile(const ProfileContext& ctx, const ProfileCatalogue& catalogue) {
+void DeleteProfile(const ProfilePageContext& ctx, const ProfileCatalogue& catalogue) {
     if (ctx.ui == nullptr) {
         return;
     }
-    const ProfileControls c = profileControls(catalogue);
+    const ProfileControls& c = profileControls(catalogue);
     const int d = ctx.ui->currentIndex(c.list);
     const std::optional<std::string> name = selectedName(*ctx.ui, c.list);
     if (!name) {
@@ -273,11 +274,11 @@ void DeleteProfile(const ProfileContext& ctx, const ProfileCatalogue& catalogue)
     selectLast(ctx, catalogue, c.list);
 }
 
-void ImportProfile(const ProfileContext& ctx, const ProfileCatalogue& catalogue) {
+void ImportProfile(const ProfilePageContext& ctx, const ProfileCatalogue& catalogue) {
     if (ctx.ui == nullptr) {
         return;
     }
-    const ProfileControls c = profileControls(catalogue);
+    const ProfileControls& c = profileControls(catalogue);
     // The entry the user saw selected: a watcher may move the selection
     // while the dialog is open.
     int target = ctx.ui->currentIndex(c.list);
@@ -317,11 +318,11 @@ void ImportProfile(const ProfileContext& ctx, const ProfileCatalogue& catalogue)
     selectAndApply(ctx, catalogue, c.list, target);
 }
 
-void ExportProfile(const ProfileContext& ctx, const ProfileCatalogue& catalogue) {
+void ExportProfile(const ProfilePageContext& ctx, const ProfileCatalogue& catalogue) {
     if (ctx.ui == nullptr) {
         return;
     }
-    const ProfileControls c = profileControls(catalogue);
+    const ProfileControls& c = profileControls(catalogue);
     const std::optional<std::string> name = selectedName(*ctx.ui, c.list);
     if (!name) {
         return;
@@ -339,7 +340,7 @@ void ExportProfile(const ProfileContext& ctx, const ProfileCatalogue& catalogue)
     }
 }
 
-void ResetProfile(const ProfileContext& ctx, const ProfileCatalogue& catalogue) {
+void ResetProfile(const ProfilePageContext& ctx, const ProfileCatalogue& catalogue) {
     if (ctx.ui == nullptr) {
         return;
     }
@@ -392,11 +393,11 @@ void ResetProfile(const ProfileContext& ctx, const ProfileCatalogue& catalogue) 
     }
 }
 
-void SelectProfile(const ProfileContext& ctx, const ProfileCatalogue& catalogue) {
+void SelectProfile(const ProfilePageContext& ctx, const ProfileCatalogue& catalogue) {
     if (ctx.ui == nullptr) {
         return;
     }
-    const ProfileControls c = profileControls(catalogue);
+    const ProfileControls& c = profileControls(catalogue);
     const int index = ctx.ui->currentIndex(c.list);
     const std::optional<std::string> name = selectedName(*ctx.ui, c.list);
     if (!name) {
@@ -409,11 +410,11 @@ void SelectProfile(const ProfileContext& ctx, const ProfileCatalogue& catalogue)
     ApplyLoadedProfile(ctx, catalogue);
 }
 
-bool SelectProfileEntry(const ProfileContext& ctx, const ProfileCatalogue& catalogue, int index) {
+bool SelectProfileEntry(const ProfilePageContext& ctx, const ProfileCatalogue& catalogue, int index) {
     if (ctx.ui == nullptr) {
         return false;
     }
-    const std::string list(catalogue.listName());
+    const std::string_view list = profileControls(catalogue).list;
     if (index < 0 || index >= ctx.ui->itemCount(list)) {
         return false;
     }
@@ -423,11 +424,11 @@ bool SelectProfileEntry(const ProfileContext& ctx, const ProfileCatalogue& catal
     return true;
 }
 
-void ToggleRenamePanel(const ProfileContext& ctx, const ProfileCatalogue& catalogue) {
+void ToggleRenamePanel(const ProfilePageContext& ctx, const ProfileCatalogue& catalogue) {
     if (ctx.ui == nullptr) {
         return;
     }
-    const ProfileControls c = profileControls(catalogue);
+    const ProfileControls& c = profileControls(catalogue);
     if (!c.renamePanel.empty()) {
         ctx.ui->setVisible(c.renamePanel, !ctx.ui->visible(c.renamePanel));
     }

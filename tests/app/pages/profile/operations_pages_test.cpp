@@ -6,13 +6,13 @@
 
 #include <thread>
 
-#include "app/shell_fixture.h"
+#include "support/shell_fixture.h"
 #include "platform/system_pointer.h"
 #include "profile/default_profiles.h"
 #include "profile/profile_file.h"
-#include "profile/profile_operations.h"
-#include "profile/profile_operations_controls.h"
-#include "profile/profile_operations_feature.h"
+#include "app/pages/profile/profile_operations.h"
+#include "app/pages/profile/profile_page_names.h"
+#include "app/pages/profile/profile_pages.h"
 
 namespace rxt::test {
 namespace {
@@ -22,18 +22,18 @@ using namespace std::chrono_literals;
 class ProfilePagesTest : public ShellWindowTest {
   protected:
     void start() {
-        ProfileFeatureOptions options;
+        ProfilePagesOptions options;
         options.foreground = [] { return makeUnavailableForegroundApp("test"); };
         options.timing.switchingPause = 50ms;
         options.timing.readingPause = 50ms;
-        feature = std::make_unique<ProfileFeature>(options);
+        feature = std::make_unique<ProfilePages>(options);
         shell::MainWndOptions window;
         window.features = feature.get();
         open(window, false);
         std::string error;
         ASSERT_TRUE(writeDefaultProfileFiles(defaults(), error)) << error;
         pointer = makeFileSystemPointer(home.path() / "pointer.ini");
-        ProfileContext ctx;
+        ProfilePageContext ctx;
         ctx.ui = ui.get();
         ctx.links = &this->window->links();
         ctx.images = &this->window->images();
@@ -63,7 +63,7 @@ class ProfilePagesTest : public ShellWindowTest {
         return true;
     }
 
-    std::unique_ptr<ProfileFeature> feature;
+    std::unique_ptr<ProfilePages> feature;
     std::unique_ptr<SystemPointer> pointer;
 };
 
@@ -71,26 +71,26 @@ TEST_F(ProfilePagesTest, TheSkinHoldsEveryProfileControlOfTheSevenCatalogues) {
     start();
     using K = ui::ControlKind;
     for (const ProfileCatalogue& cat : ProfileCatalogue::all()) {
-        const ProfileControls c = profileControls(cat);
+        const ProfileControls& c = profileControls(cat);
         EXPECT_EQ(ui->controlKind(c.list), K::Combo) << c.list;
         EXPECT_EQ(ui->controlKind(c.nameEdit), K::Edit) << c.nameEdit;
         EXPECT_EQ(ui->controlKind(c.linkCheck), K::Option) << c.linkCheck;
         EXPECT_EQ(ui->controlKind(c.linkEdit), K::Edit) << c.linkEdit;
         EXPECT_TRUE(ui->hasControl(c.linkRow)) << c.linkRow;
-        for (const std::string* button :
-             {&c.renameButton, &c.renamePanelButton, &c.addButton, &c.deleteButton, &c.importButton,
-              &c.exportButton, &c.copyButton, &c.resetButton, &c.linkButton, &c.cancelLinkButton}) {
-            if (!button->empty()) {
-                EXPECT_EQ(ui->controlKind(*button), K::Button) << *button;
+        for (std::string_view button :
+             {c.renameButton, c.renamePanelButton, c.addButton, c.deleteButton, c.importButton,
+              c.exportButton, c.copyButton, c.resetButton, c.linkButton, c.cancelLinkButton}) {
+            if (!button.empty()) {
+                EXPECT_EQ(ui->controlKind(button), K::Button) << button;
             }
         }
         if (!c.renamePanel.empty()) {
             EXPECT_TRUE(ui->hasControl(c.renamePanel)) << c.renamePanel;
         }
     }
-    for (DeviceKind device : kAllDeviceKinds) {
-        EXPECT_EQ(ui->controlKind(profileSpreadButton(device)), K::Button);
-        EXPECT_TRUE(ui->hasControl(profileSpreadPanel(device)));
+    for (const ProfileSpreadControls& spread : kProfileSpreadControls) {
+        EXPECT_EQ(ui->controlKind(spread.button), K::Button) << spread.button;
+        EXPECT_TRUE(ui->hasControl(spread.panel)) << spread.panel;
     }
     // Only the three named catalogues have a cancel button.
     EXPECT_FALSE(ui->hasControl("ms_deng_cancle_link_btn"));
@@ -100,8 +100,8 @@ TEST_F(ProfilePagesTest, TheSkinHoldsEveryProfileControlOfTheSevenCatalogues) {
 TEST_F(ProfilePagesTest, StartUpFillsTheListsWithoutSelectingTheUnwatchedOnes) {
     start();
     for (const ProfileCatalogue& cat : ProfileCatalogue::all()) {
-        EXPECT_EQ(ui->items(cat.listName()), (std::vector<ui::Item>{{"profile1", "profile1"}}))
-            << cat.listName();
+        EXPECT_EQ(ui->items(profileControls(cat).list), (std::vector<ui::Item>{{"profile1", "profile1"}}))
+            << profileControls(cat).list;
     }
     for (const char* list : {"ms_deng_profile_combo", "ms_key_profile_combo",
                              "kb_deng_profile_combo", "kb_key_profile_combo"}) {
@@ -117,7 +117,7 @@ TEST_F(ProfilePagesTest, StartUpFillsTheListsWithoutSelectingTheUnwatchedOnes) {
 TEST_F(ProfilePagesTest, ClicksAndChoicesReachTheirOperations) {
     start();
     const auto cat = *ProfileCatalogue::find(DeviceKind::Mouse, ProfileKind::Lighting);
-    const ProfileControls c = profileControls(cat);
+    const ProfileControls& c = profileControls(cat);
     EXPECT_FALSE(ui->visible("ms_profile_fun_spead_tab"));
     ui->setCurrentPage("tab_switch", 1);
     ASSERT_TRUE(ui->userClick("ms_profile_fun_spread_btn")) << ui->lastError();
@@ -160,19 +160,19 @@ TEST_F(ProfilePagesTest, ArrivalsSelectTheRememberedEntryAndTheKeyboardLoadsItsP
     ui->setCurrentPage("tab_switch", 2);
     ASSERT_TRUE(ui->userClick("mp_profile_fun_spread_btn")) << ui->lastError();
     ASSERT_TRUE(ui->userClick(profileControls(pad).addButton));
-    ASSERT_EQ(ui->currentIndex(pad.listName()), 1);
+    ASSERT_EQ(ui->currentIndex(profileControls(pad).list), 1);
     pad.WriteSelect(0);
 
     // From a device thread, as discovery does, while the UI thread runs.
     std::atomic<bool> done{false};
     std::thread device([&] {
-        window->selectProfileEntry(pad.listName(), 0);
-        window->loadKeyboardDeviceProfile(0);
+        window->report(event::ProfileEntrySelect{DeviceKind::Mousepad, ProfileKind::Lighting, 0});
+        window->report(event::ProfileLoad{DeviceKind::Keyboard, ProfileKind::Device, 0});
         done = true;
     });
     ASSERT_TRUE(until([&] { return done.load(); }));
     device.join();
-    EXPECT_EQ(ui->currentIndex(pad.listName()), 0);
+    EXPECT_EQ(ui->currentIndex(profileControls(pad).list), 0);
 
     std::vector<uint8_t> payload(keyboard.payloadSize(), 0);
     ASSERT_EQ(ReadProfileFile(*keyboard.dataFile("profile1"), payload), kProfileRead);

@@ -12,13 +12,13 @@
 
 #include "app/ui/memory_ui.h"
 #include "platform/ini_file.h"
-#include "profile/catalogue_population.h"
+#include "app/pages/profile/profile_lists.h"
 #include "profile/profile_catalogue.h"
 #include "profile/profile_file.h"
-#include "profile/profile_operations.h"
-#include "profile/profile_operations_controls.h"
-#include "profile/program_link.h"
-#include "profile_test_env.h"
+#include "app/pages/profile/profile_operations.h"
+#include "app/pages/profile/profile_page_names.h"
+#include "app/pages/profile/program_link.h"
+#include "support/profile_test_env.h"
 
 namespace rxt::test {
 
@@ -43,29 +43,32 @@ inline std::vector<uint8_t> patternPayload(const ProfileCatalogue& catalogue, ui
 class OperationsTest : public ::testing::Test {
   protected:
     OperationsTest() {
-        for (const ProfileCatalogue& catalogue : ProfileCatalogue::all()) {
-            addControls(profileControls(catalogue));
+        for (const ProfileControls& c : kProfileControls) {
+            addControls(c);
         }
-        for (DeviceKind device : kAllDeviceKinds) {
-            ui.addControl(profileSpreadButton(device), ui::ControlKind::Button);
-            ui.addControl(profileSpreadPanel(device), ui::ControlKind::Container);
+        for (const ProfileSpreadControls& spread : kProfileSpreadControls) {
+            ui.addControl(spread.button, ui::ControlKind::Button);
+            ui.addControl(spread.panel, ui::ControlKind::Container);
         }
-        ui.addControl("ms_point_speed_slider", ui::ControlKind::Slider);
-        ui.setRange("ms_point_speed_slider", 0, 9);
-        ui.addControl("ms_gunlun_speed_edit", ui::ControlKind::Edit);
-        ctx = env.context();
+        static_cast<ProfileContext&>(ctx) = env.context();
         ctx.ui = &ui;
-        ctx.refreshPage = [this](Page page) { refreshed.push_back(page); };
+        ctx.report = [this](const WindowEvent& e) {
+            if (const auto* refresh = std::get_if<event::PageRefresh>(&e)) {
+                refreshed.push_back(refresh->page);
+            } else {
+                reported.push_back(describe(e));
+            }
+        };
     }
 
     void addControls(const ProfileControls& c) {
         ui.addControl(c.list, ui::ControlKind::Combo);
         ui.addControl(c.nameEdit, ui::ControlKind::Edit);
-        for (const std::string* button :
-             {&c.renameButton, &c.renamePanelButton, &c.addButton, &c.deleteButton, &c.importButton,
-              &c.exportButton, &c.copyButton, &c.resetButton, &c.linkButton, &c.cancelLinkButton}) {
-            if (!button->empty()) {
-                ui.addControl(*button, ui::ControlKind::Button);
+        for (std::string_view button :
+             {c.renameButton, c.renamePanelButton, c.addButton, c.deleteButton, c.importButton,
+              c.exportButton, c.copyButton, c.resetButton, c.linkButton, c.cancelLinkButton}) {
+            if (!button.empty()) {
+                ui.addControl(button, ui::ControlKind::Button);
             }
         }
         if (!c.renamePanel.empty()) {
@@ -89,18 +92,18 @@ class OperationsTest : public ::testing::Test {
         }
         catalogue.WriteSelect(0);
         ASSERT_EQ(PopulateCatalogue(ctx, catalogue), PopulateResult::Listed);
-        ui.setCurrentIndex(catalogue.listName(), -1);
+        ui.setCurrentIndex(profileControls(catalogue).list, -1);
     }
 
     // The user picks entry [index], and the list notifies as it does.
     void pick(const ProfileCatalogue& catalogue, int index) {
-        ASSERT_TRUE(ui.setCurrentIndex(catalogue.listName(), index));
+        ASSERT_TRUE(ui.setCurrentIndex(profileControls(catalogue).list, index));
         SelectProfile(ctx, catalogue);
     }
 
     std::vector<std::string> listed(const ProfileCatalogue& catalogue) const {
         std::vector<std::string> names;
-        for (const ui::Item& item : ui.items(catalogue.listName())) {
+        for (const ui::Item& item : ui.items(profileControls(catalogue).list)) {
             EXPECT_EQ(item.text, item.userData);
             names.push_back(item.text);
         }
@@ -138,8 +141,10 @@ class OperationsTest : public ::testing::Test {
 
     ProfileTestEnv env;
     ui::MemoryUi ui;
-    ProfileContext ctx;
+    ProfilePageContext ctx;
     std::vector<Page> refreshed;
+    // What else the operations reported for the pages to show.
+    std::vector<std::string> reported;
 };
 
 }  // namespace rxt::test

@@ -10,36 +10,28 @@
 #include <string>
 #include <string_view>
 
+#include "app/pages/profile/profile_page_context.h"
 #include "app/ui/skin_ui.h"
 #include "profile/profile_catalogue.h"
-#include "profile/profile_data.h"
+#include "profile/program_path.h"
 
 namespace rxt {
 
 // The link check box was checked or cleared by the user.
-void LinkCheckChanged(const ProfileContext& ctx, const ProfileCatalogue& catalogue, bool checked);
+void LinkCheckChanged(const ProfilePageContext& ctx, const ProfileCatalogue& catalogue, bool checked);
 // The browse button.
-void BrowseLink(const ProfileContext& ctx, const ProfileCatalogue& catalogue);
+void BrowseLink(const ProfilePageContext& ctx, const ProfileCatalogue& catalogue);
 // The cancel button (mouse device, keyboard device, keyboard lighting).
-void CancelLink(const ProfileContext& ctx, const ProfileCatalogue& catalogue);
+void CancelLink(const ProfilePageContext& ctx, const ProfileCatalogue& catalogue);
 
 // Shows entry [index]'s link: checked box, the program's file name and the
 // link row when linked; a cleared box and no name otherwise.
-void showProgramLink(const ProfileContext& ctx, const ProfileCatalogue& catalogue, int index);
+void showProgramLink(const ProfilePageContext& ctx, const ProfileCatalogue& catalogue, int index);
 
-// Whether some entry of the catalogue (the selected one included) is linked
-// to the program, comparing the whole path without regard to case.
-bool programAlreadyLinked(const ProfileContext& ctx, const ProfileCatalogue& catalogue,
+// Whether some entry of the catalogue's list (the selected one included) is
+// linked to the program.
+bool programAlreadyLinked(const ProfilePageContext& ctx, const ProfileCatalogue& catalogue,
                           std::string_view program);
-
-// The path a link stores for a chosen program: the executable it leads to
-// (symbolic links resolved, as the running program's path will be);
-// nullopt when the choice is no usable program path (not absolute, or with
-// characters the catalogue cannot hold).
-std::optional<std::string> linkablePath(std::string_view chosen);
-
-// The file name part shown in the link edit.
-std::string programFileName(std::string_view path);
 
 // The open dialog of the browse and link operations (executables), and the
 // open and save dialogs of Import and Export (the catalogue's extension).

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "platform/system_pointer.h"
-#include "platform/test_folder.h"
+#include "support/test_folder.h"
 #include "profile/default_profiles.h"
 #include "profile/profile_data.h"
 
