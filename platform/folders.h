@@ -6,8 +6,6 @@
 #include <filesystem>
 #include <string_view>
 
-#include "device/device_kind.h"
-
 namespace rxt {
 
 // $HOME, else the password database's home, else the temporary folder.
@@ -33,9 +31,6 @@ std::filesystem::path dataFolderPath();
 // The data folder + the kind's folder ("ms", "mp", "kb") + '/', both created
 // when missing.
 std::filesystem::path profileFolderPath(std::string_view kindFolder);
-inline std::filesystem::path profileFolderPath(DeviceKind kind) {
-    return profileFolderPath(kindPrefix(kind));
-}
 
 // $XDG_CONFIG_HOME/rx-t7100/ (not created: its writers create it).
 std::filesystem::path appConfigFolder();

@@ -117,7 +117,7 @@ std::string_view catalogueFileName(DeviceKind kind) {
 }
 
 std::filesystem::path CataloguePath(DeviceKind kind) {
-    const std::filesystem::path folder = profileFolderPath(kind);
+    const std::filesystem::path folder = profileFolderPath(kindPrefix(kind));
     // A catalogue carried over from Windows may be spelt in another case.
     return fileInFolder(folder, catalogueFileName(kind));
 }
@@ -169,7 +169,7 @@ std::string ProfileCatalogue::displayName() const {
 }
 
 std::filesystem::path ProfileCatalogue::folder() const {
-    return profileFolderPath(device());
+    return profileFolderPath(kindPrefix(device()));
 }
 
 std::filesystem::path ProfileCatalogue::path() const {

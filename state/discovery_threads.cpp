@@ -27,7 +27,7 @@ constexpr milliseconds kKeyboardSettle{100};
 // default "0", decimal prefix.
 int readSelect(DeviceKind kind, std::string_view section) {
     const std::string file = std::string(kindPrefix(kind)) + "Profile.ini";
-    return iniReadInt(profileFolderPath(kind) / file, section, "select", 0);
+    return iniReadInt(profileFolderPath(kindPrefix(kind)) / file, section, "select", 0);
 }
 
 enum class Pass { Nothing, Attached, Removed, StillPresent, EnumerationFailed };

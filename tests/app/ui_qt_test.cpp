@@ -32,7 +32,7 @@
 #include "app/qt/device_key_button.h"
 #include "app/qt/qt_ui.h"
 #include "app/qt/wnd_control.h"
-#include "e2e/e2e_harness.h"
+#include "support/e2e_harness.h"
 #include "support/qt_test_app.h"
 #include "support/ui_test_handler.h"
 #include "support/xvfb_display.h"

@@ -8,8 +8,8 @@
 #include <fstream>
 #include <iterator>
 
-#include "e2e/e2e_harness.h"
 #include "platform/ini_file.h"
+#include "support/e2e_harness.h"
 #include "support/test_folder.h"
 #include "support/xvfb_display.h"
 

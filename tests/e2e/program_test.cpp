@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "e2e/e2e_harness.h"
+#include "support/e2e_harness.h"
 #include "support/test_folder.h"
 
 namespace rxt::e2e {

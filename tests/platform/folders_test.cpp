@@ -80,14 +80,14 @@ TEST_F(FoldersTest, DataAndProfileFoldersAreCreatedAndEndInASlash) {
     EXPECT_TRUE(std::filesystem::is_directory(data));
     EXPECT_EQ(data.native().back(), '/');
 
-    EXPECT_EQ(profileFolderPath(DeviceKind::Mouse), data / "ms" / "");
-    EXPECT_EQ(profileFolderPath(DeviceKind::Mousepad), data / "mp" / "");
-    EXPECT_EQ(profileFolderPath(DeviceKind::Keyboard), data / "kb" / "");
+    EXPECT_EQ(profileFolderPath("ms"), data / "ms" / "");
+    EXPECT_EQ(profileFolderPath("mp"), data / "mp" / "");
+    EXPECT_EQ(profileFolderPath("kb"), data / "kb" / "");
     for (const char* sub : {"ms", "mp", "kb"}) {
         EXPECT_TRUE(std::filesystem::is_directory(data / sub)) << sub;
     }
     // Names appended to a folder path land inside it.
-    EXPECT_EQ(profileFolderPath(DeviceKind::Keyboard) / "kbProfile.ini",
+    EXPECT_EQ(profileFolderPath("kb") / "kbProfile.ini",
               home / "Documents" / "RX-T7100 GamingMouse" / "kb" / "kbProfile.ini");
 }
 
