@@ -191,11 +191,7 @@ TEST_F(ShellWindowTest, WorkerThreadReactionsRunOnTheUiThread) {
         done = true;
     });
     // The worker waits for the UI thread to run its calls.
-    const auto end = std::chrono::steady_clock::now() + 5s;
-    while (!done && std::chrono::steady_clock::now() < end) {
-        ui->processEvents();
-        std::this_thread::sleep_for(1ms);
-    }
+    EXPECT_TRUE(until([&] { return done.load(); }));
     worker.join();
     EXPECT_TRUE(ui->visible("ms_tab"));
     EXPECT_TRUE(ui->checked("ms_tab"));
@@ -511,11 +507,7 @@ TEST_F(ShellWindowTest, EventsOfADeviceThreadReachThePagesOnTheUiThread) {
         window->report(event::PanelShown{DeviceKind::Mouse});
         done = true;
     });
-    const auto end = std::chrono::steady_clock::now() + 5s;
-    while (!done && std::chrono::steady_clock::now() < end) {
-        ui->processEvents();
-        std::this_thread::sleep_for(1ms);
-    }
+    EXPECT_TRUE(until([&] { return done.load(); }));
     worker.join();
     EXPECT_EQ(pages.heard,
               (std::vector<std::string>{"profile mouse device 1", "show keyboard same mode",

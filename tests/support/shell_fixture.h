@@ -5,13 +5,15 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "app/shell/main_wnd.h"
 #include "app/ui/memory_ui.h"
-#include "support/test_folder.h"
 #include "support/fake_hid_backend.h"
+#include "support/test_folder.h"
 
 namespace rxt::test {
 
@@ -71,6 +73,21 @@ class ShellWindowTest : public ::testing::Test {
     void TearDown() override { close(); }
 
     void connect(DeviceKind kind, bool on = true) { window->links()[kind].setConnected(on); }
+
+    // Runs the UI thread's events until done() (or a generous bound), as the
+    // message loop would while a worker waits for its calls to run.
+    bool until(const std::function<bool()>& done,
+               std::chrono::milliseconds bound = std::chrono::seconds(20)) {
+        const auto end = std::chrono::steady_clock::now() + bound;
+        while (!done()) {
+            if (std::chrono::steady_clock::now() > end) {
+                return false;
+            }
+            ui->processEvents();
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        return true;
+    }
 
     ShellHome home;
     std::shared_ptr<FakeHidBackend> bus = std::make_shared<FakeHidBackend>();

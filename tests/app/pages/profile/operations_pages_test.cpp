@@ -6,13 +6,13 @@
 
 #include <thread>
 
-#include "support/shell_fixture.h"
-#include "platform/system_pointer.h"
-#include "profile/default_profiles.h"
-#include "profile/profile_file.h"
 #include "app/pages/profile/profile_operations.h"
 #include "app/pages/profile/profile_page_names.h"
 #include "app/pages/profile/profile_pages.h"
+#include "platform/system_pointer.h"
+#include "profile/default_profiles.h"
+#include "profile/profile_file.h"
+#include "support/shell_fixture.h"
 
 namespace rxt::test {
 namespace {
@@ -49,19 +49,6 @@ class ProfilePagesTest : public ShellWindowTest {
     }
 
     std::filesystem::path defaults() const { return home.path() / "defaults"; }
-
-    // Lets the watchers' calls run until done() (or a generous bound).
-    bool until(const std::function<bool()>& done) {
-        const auto end = std::chrono::steady_clock::now() + 20s;
-        while (!done()) {
-            if (std::chrono::steady_clock::now() > end) {
-                return false;
-            }
-            ui->processEvents();
-            std::this_thread::sleep_for(2ms);
-        }
-        return true;
-    }
 
     std::unique_ptr<ProfilePages> feature;
     std::unique_ptr<SystemPointer> pointer;
@@ -100,7 +87,8 @@ TEST_F(ProfilePagesTest, TheSkinHoldsEveryProfileControlOfTheSevenCatalogues) {
 TEST_F(ProfilePagesTest, StartUpFillsTheListsWithoutSelectingTheUnwatchedOnes) {
     start();
     for (const ProfileCatalogue& cat : ProfileCatalogue::all()) {
-        EXPECT_EQ(ui->items(profileControls(cat).list), (std::vector<ui::Item>{{"profile1", "profile1"}}))
+        EXPECT_EQ(ui->items(profileControls(cat).list),
+                  (std::vector<ui::Item>{{"profile1", "profile1"}}))
             << profileControls(cat).list;
     }
     for (const char* list : {"ms_deng_profile_combo", "ms_key_profile_combo",
