@@ -46,7 +46,6 @@ Pass detectionPass(DeviceKind kind, DiscoveryContext& context, bool& enumerated)
         link.device().close();
         return Pass::Removed;
     }
-    enumerated = true;
     // The identity comes from the link's targets; the products from the kind.
     InterfaceMatch match = configInterfaceMatch(kind);
     match.vendor = link.targetVendor();
@@ -56,6 +55,7 @@ Pass detectionPass(DeviceKind kind, DiscoveryContext& context, bool& enumerated)
     if (found.result == FindResult::EnumerationFailed) {
         return Pass::EnumerationFailed;
     }
+    enumerated = true;
     if (found.result != FindResult::Found) {
         return Pass::Nothing;
     }
@@ -189,15 +189,20 @@ void runDetection(DeviceKind kind, WorkerParam param) {
     DiscoveryContext& context = *param.context;
     StopEvent& stop = *param.stop;
     bool activationChecked = false;
+    bool failing = false;
     while (!stop.waitFor(kStopPoll)) {
         const uint64_t seen = context.waker.generation();
         bool enumerated = false;
         const Pass pass = detectionPass(kind, context, enumerated);
         switch (pass) {
             case Pass::EnumerationFailed:
-                debugLog("HID enumeration failed, detection ends");
-                debugLog(detectionExitText(kind));
-                return;
+                // The bus may not exist yet (udev, the simulator): keep the
+                // pace and find the device once it does. Said once a spell.
+                if (!failing) {
+                    debugLog("HID enumeration failed, detection goes on");
+                }
+                failing = true;
+                break;
             case Pass::Attached:
                 if (context.onPresence) {
                     context.onPresence(kind, true);
@@ -216,6 +221,9 @@ void runDetection(DeviceKind kind, WorkerParam param) {
                 break;
             case Pass::Nothing:
                 break;
+        }
+        if (enumerated) {
+            failing = false;
         }
         if (enumerated && !activationChecked) {
             activationChecked = true;

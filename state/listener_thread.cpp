@@ -91,13 +91,20 @@ void runListener(DeviceKind kind, WorkerParam param) {
     StopEvent& stop = *param.stop;
     const InterfaceMatch match = consumerInterfaceMatch(kind);
     HidDevice device(context.links.backend());
+    bool failing = false;
     while (!stop.waitFor(kStopPoll)) {
         const uint64_t seen = context.waker.generation();
         const FindReport found = findAndOpen(device, match, false);
         if (found.result == FindResult::EnumerationFailed) {
-            debugLog("HID enumeration failed, listener ends");
-            break;
+            // As detection does: the bus may appear later.
+            if (!failing) {
+                debugLog("HID enumeration failed, listener goes on");
+            }
+            failing = true;
+            context.waker.sleep(kIdleSleep, seen, stop);
+            continue;
         }
+        failing = false;
         bool endedOnStop = false;
         if (found.result == FindResult::Found) {
             debugLogf("listener: listening on %s", device.devicePath().c_str());

@@ -167,5 +167,29 @@ TEST_F(ProgramTest, UnpluggingTheOnlyDeviceHidesTheWindow) {
     EXPECT_EQ(program.wait(20000ms), 0) << program.output();
 }
 
+TEST_F(ProgramTest, StartedBeforeItsBusExistsItFindsTheDevicesOnceTheBusAppears) {
+    ASSERT_TRUE(std::filesystem::exists(binDir() + "/rxt-sim"));
+    const std::string bus = (dir / "bus.sock").string();
+    Child program;
+    ASSERT_TRUE(startProgram(program,
+                             {"--bus", "sim:" + bus, "--automation", (dir / "auto.sock").string()},
+                             "program.log"));
+    LineClient automation;
+    ASSERT_TRUE(automation.connect(dir / "auto.sock", 30000ms)) << program.output();
+    std::this_thread::sleep_for(1500ms);  // passes over a bus that is not there
+    EXPECT_EQ(automation.request("get ms_tab visible"), "ok 0");
+
+    Child simulator;
+    ASSERT_TRUE(
+        simulator.start({binDir() + "/rxt-sim", "--socket", bus, "--plug", "mouse,keyboard"},
+                        {{"ASAN_OPTIONS", "detect_leaks=0"}}, dir / "sim.log"));
+    EXPECT_TRUE(waitForControl(automation, "ms_tab", "visible", "1")) << program.output();
+    EXPECT_TRUE(waitForControl(automation, "kb_tab", "visible", "1")) << program.output();
+    EXPECT_TRUE(program.running());
+
+    EXPECT_EQ(automation.request("quit"), "ok");
+    EXPECT_EQ(program.wait(20000ms), 0) << program.output();
+}
+
 }  // namespace
 }  // namespace rxt::e2e
