@@ -56,21 +56,34 @@ FakeCommandDevice::~FakeCommandDevice() {
         std::lock_guard lock(mutex_);
         stop_ = true;
         changed_.notify_all();
+        wake();
     }
-    wake();
     thread_.join();
+    // Under the lock: a thread of the code under test may still be in
+    // attach() or hangUp(), and its wake must not write to a closed (and
+    // perhaps reused) descriptor number.
+    std::lock_guard lock(mutex_);
     if (wakeFd_ >= 0) {
         ::close(wakeFd_);
+        wakeFd_ = -1;
     }
 }
 
+// With mutex_ held.
 void FakeCommandDevice::wake() {
+    if (wakeFd_ < 0) {
+        return;
+    }
     const uint64_t one = 1;
     [[maybe_unused]] ssize_t n = ::write(wakeFd_, &one, sizeof one);
 }
 
 void FakeCommandDevice::attach(int fd) {
     std::unique_lock lock(mutex_);
+    if (stop_) {
+        ::close(fd);  // the device is going: nobody would serve it
+        return;
+    }
     if (attachPending_ && pendingFd_ >= 0) {
         ::close(pendingFd_);
     }
@@ -83,6 +96,9 @@ void FakeCommandDevice::attach(int fd) {
 
 void FakeCommandDevice::hangUp() {
     std::unique_lock lock(mutex_);
+    if (stop_) {
+        return;
+    }
     hangUpPending_ = true;
     wake();
     changed_.wait(lock, [this] { return !hangUpPending_ || stop_; });
