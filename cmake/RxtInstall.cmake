@@ -4,9 +4,6 @@
 
 set(RXT_DATA ${PROJECT_SOURCE_DIR}/data)
 set(RXT_DATA_OUT ${PROJECT_BINARY_DIR}/data)
-# Created folders get the usual modes whatever the builder's umask.
-set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ
-    GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
 install(FILES ${RXT_DATA}/rxt-config.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${RXT_DATA}/org.rxt7100.config.metainfo.xml
