@@ -41,6 +41,7 @@ class FileSystemPointer final : public SystemPointer {
     int wheelScrollLines() override { return read(kWheel); }
     bool setPointerSpeed(int speed) override { return write(kSpeed, speed, kWheel); }
     bool setWheelScrollLines(int lines) override { return write(kWheel, lines, kSpeed); }
+    std::string_view backendName() const override { return "settings file"; }
 
   private:
     int read(const Setting& s) const {
@@ -75,10 +76,6 @@ std::unique_ptr<SystemPointer> makeFileSystemPointer(std::filesystem::path file)
 
 std::filesystem::path defaultPointerSettingsFile() {
     return appConfigFolder() / "pointer.ini";
-}
-
-std::unique_ptr<SystemPointer> makeSystemPointer() {
-    return makeFileSystemPointer(defaultPointerSettingsFile());
 }
 
 }  // namespace rxt
