@@ -154,19 +154,6 @@ KeyboardCustomLayouts& keyboardCustomLayouts() {
     return layouts;
 }
 
-HostPointerSettings& hostPointerSettings() {
-    static HostPointerSettings settings;
-    return settings;
-}
-
-int clampPointerSpeed(int speed) {
-    return std::clamp(speed, SystemPointer::kMinSpeed, SystemPointer::kMaxSpeed);
-}
-
-int clampWheelLines(int lines) {
-    return std::clamp(lines, SystemPointer::kMinWheelLines, SystemPointer::kMaxWheelLines);
-}
-
 std::vector<uint8_t> buildPayload(const ProfileContext& ctx, const ProfileCatalogue& catalogue) {
     Bytes out;
     out.reserve(catalogue.payloadSize());

@@ -9,9 +9,9 @@
 #include <span>
 #include <vector>
 
-#include "profile/host_pointer.h"
 #include "profile/keyboard_custom_layouts.h"
 #include "profile/profile_catalogue.h"
+#include "settings/host_pointer.h"
 #include "state/device_images.h"
 #include "state/window_events.h"
 
