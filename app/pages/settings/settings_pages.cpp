@@ -7,11 +7,46 @@
 
 namespace rxt {
 
+void SettingsPages::attach(const shell::PageHost& host) {
+    ui_ = &host.ui;
+    SystemPointer* system = options_.system;
+    if (system == nullptr) {
+        if (!system_) {
+            system_ = makeSystemPointer();
+        }
+        system = system_.get();
+    }
+    MousePerformanceContext ctx;
+    ctx.ui = &host.ui;
+    ctx.images = &host.images;
+    ctx.writeBack = &host.writeBack;
+    ctx.host = options_.host;
+    ctx.system = system;
+    ctx.report = host.report;
+    performance_ = std::make_unique<MousePerformancePage>(ctx);
+}
+
+void SettingsPages::addRoutes(shell::NotifyRouter& router) {
+    if (performance_) {
+        performance_->addRoutes(router);
+    }
+}
+
 void SettingsPages::onEvent(const WindowEvent& event) {
     if (ui_ == nullptr) {
         return;
     }
     std::visit(Overloaded{
+                   [this](const event::PageRefresh& e) {
+                       if (e.page == Page::MouseMain && performance_) {
+                           performance_->refresh();
+                       }
+                   },
+                   [this](const event::PagesInit&) {
+                       if (performance_) {
+                           performance_->showWheelNote();
+                       }
+                   },
                    [this](const event::PointerSliderShown& e) {
                        ui_->setValue(kPointerSpeedSlider, e.position);
                    },

@@ -1,21 +1,40 @@
 #pragma once
 // The settings pages as a feature of the main window: the mouse performance
-// page's pointer speed and wheel lines, and the key pages' function panels,
-// shown as the device state and the profiles report them.
+// page (DPI levels, report rate, debounce, lift-off, pointer speed and
+// wheel lines) and the key pages' function panels, shown as the device
+// state and the profiles report them.
 
+#include <memory>
+
+#include "app/pages/settings/mouse_performance_page.h"
 #include "app/shell/page_feature.h"
 
 namespace rxt {
 
+struct SettingsPagesOptions {
+    // The desktop's pointer settings; null: one of the session's own.
+    SystemPointer* system = nullptr;
+    HostPointerSettings* host = &hostPointerSettings();
+};
+
 class SettingsPages : public shell::PageFeature {
   public:
-    void attach(const shell::PageHost& host) override { ui_ = &host.ui; }
-    // Or the controls of the caller's (tests).
+    explicit SettingsPages(SettingsPagesOptions options = {}) : options_(options) {}
+
+    void attach(const shell::PageHost& host) override;
+    // Only the controls of the caller's (tests of the shown events).
     void attach(ui::SkinUi& ui) { ui_ = &ui; }
+    void addRoutes(shell::NotifyRouter& router) override;
     void onEvent(const WindowEvent& event) override;
 
+    // The performance page, once attached to a window (tests).
+    MousePerformancePage* performance() { return performance_.get(); }
+
   private:
+    SettingsPagesOptions options_;
     ui::SkinUi* ui_ = nullptr;
+    std::unique_ptr<SystemPointer> system_;
+    std::unique_ptr<MousePerformancePage> performance_;
 };
 
 }  // namespace rxt

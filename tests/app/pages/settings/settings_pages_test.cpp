@@ -6,6 +6,7 @@
 
 #include "app/pages/settings/settings_page_names.h"
 #include "app/pages/settings/settings_pages.h"
+#include "platform/system_pointer.h"
 #include "support/shell_fixture.h"
 
 namespace rxt::test {
@@ -20,7 +21,9 @@ class SettingsPagesTest : public ShellWindowTest {
     }
     void report(const WindowEvent& event) { window->host().report(event); }
 
-    SettingsPages pages;
+    TempFolder pointerHome;
+    std::unique_ptr<SystemPointer> system = makeFileSystemPointer(pointerHome / "pointer.ini");
+    SettingsPages pages{SettingsPagesOptions{system.get()}};
 };
 
 TEST_F(SettingsPagesTest, TheSkinHoldsEveryControlOfTheNameTable) {
