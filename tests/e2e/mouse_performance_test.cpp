@@ -81,6 +81,7 @@ class PerformanceProgramTest : public ::testing::Test {
         // The arrival shows the remembered entry.
         ASSERT_TRUE(waitForControl("ms_device_profile_combo", "index", "0")) << program.output();
         ASSERT_EQ(automation.request("check ms_tab 1"), "ok");
+        ASSERT_TRUE(waitForQuietDevice(control, "mouse")) << program.output();
     }
 
     void TearDown() override {

@@ -97,6 +97,7 @@ class ProfileProgramTest : public ::testing::Test {
         // The arrival shows the remembered entry.
         ASSERT_TRUE(waitForControl("ms_device_profile_combo", "index", "0")) << program.output();
         ASSERT_EQ(automation.request("check ms_tab 1"), "ok");
+        ASSERT_TRUE(waitForQuietDevice(control, "mouse")) << program.output();
     }
 
     void TearDown() override {
@@ -155,7 +156,9 @@ TEST_F(ProfileProgramTest, ChangesLandInTheSelectedFileAndSelectingSendsTheProfi
     ASSERT_EQ(automation.request("click ms_profile_fun_spread_btn"), "ok");
     ASSERT_EQ(automation.request("click ms_pro_device_add_btn"), "ok");
     ASSERT_TRUE(waitForControl("ms_device_profile_combo", "index", "1"));
-    EXPECT_EQ(remembered(), "1");
+    // The add sends the new entry to the device: let it finish first.
+    ASSERT_TRUE(waitForQuietDevice(control, "mouse"));
+    EXPECT_TRUE(waitFor([&] { return remembered() == "1"; }, 5000ms));
     const auto profile2 = mouseFolder() / "profile2.config";
     const auto before1 = readFile(profile1);
 

@@ -227,6 +227,32 @@ class LineClient {
     std::string buffer_;
 };
 
+// Waits until the simulated device has taken no request for `quiet`: the
+// program's own sends (a profile sent on arrival or on add) are over, so a
+// change the test makes on the device is not overwritten by one of them.
+inline bool waitForQuietDevice(LineClient& control, const std::string& kind,
+                               std::chrono::milliseconds quiet = 300ms,
+                               std::chrono::milliseconds bound = 15000ms) {
+    auto nextSeq = [&] {
+        const std::string answer = control.request("counters " + kind);
+        const size_t at = answer.find("requests=");
+        return at == std::string::npos ? std::string{} : answer.substr(at, answer.find(' ', at) - at);
+    };
+    std::string last = nextSeq();
+    auto since = Clock::now();
+    return waitFor(
+        [&] {
+            const std::string now = nextSeq();
+            if (now != last || now.empty()) {
+                last = now;
+                since = Clock::now();
+                return false;
+            }
+            return Clock::now() - since >= quiet;
+        },
+        bound);
+}
+
 // Runs a command to the end and gives its output (xdotool).
 inline std::string capture(const std::string& command) {
     std::string out;
