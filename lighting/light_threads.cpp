@@ -1,0 +1,167 @@
+#include "lighting/light_threads.h"
+
+#include <algorithm>
+
+#include "lighting/mouse_frames.h"
+#include "lighting/mousepad_frames.h"
+#include "platform/debug_log.h"
+
+namespace rxt::lighting {
+namespace {
+
+using std::chrono::milliseconds;
+
+// True when the thread is to end. The stop event is the sleep, so a thread
+// ends at once whatever pause it is in.
+bool pause(StopEvent& stop, milliseconds ms) {
+    return stop.waitFor(ms);
+}
+
+uint8_t clampedSpeed(uint8_t speed) {
+    return std::min<uint8_t>(speed, kDelayRowLength - 1);
+}
+
+}  // namespace
+
+milliseconds mousepadDelay(uint8_t mode, uint8_t speed) {
+    const size_t row = std::min<size_t>(mode, kMousepadDelays.size() - 1);
+    return milliseconds(kMousepadDelays[row][clampedSpeed(speed)]);
+}
+
+milliseconds mouseExtraPause(uint8_t mode) {
+    switch (mode) {
+        case 0:
+            return milliseconds(40);
+        case 3:
+            return milliseconds(20);
+        case 4:
+            return milliseconds(5);
+        default:
+            return milliseconds(0);
+    }
+}
+
+milliseconds mousepadExtraPause(uint8_t mode, uint8_t speed) {
+    const int s = clampedSpeed(speed);
+    switch (mode) {
+        case 4:
+            return milliseconds(10 * s + 100);
+        case 5:
+            return milliseconds(50);
+        case 7:
+            return milliseconds(5 * s + 50);
+        default:
+            return milliseconds(0);
+    }
+}
+
+void mouseLightFrame(const LightThreadContext& ctx, EffectState& state) {
+    const LightSettings settings = LightSettings::of(*ctx.images);
+    const EffectRequests::Taken taken = ctx.requests->take();
+    if (taken.reset) {
+        state.reset();
+        armTrail(state, settings.up);
+    }
+    if (taken.flash) {
+        state.startFlash(taken.flashAt);
+    }
+    const uint32_t visible = ctx.preview != nullptr ? ctx.preview->visibleControls() : 0;
+    const PreviewFrame frame = mouseFrame(state, settings, visible);
+    if (ctx.preview != nullptr) {
+        ctx.preview->show(frame);
+    }
+}
+
+milliseconds mousepadLightFrame(const LightThreadContext& ctx, EffectState& state) {
+    const LightSettings settings = LightSettings::of(*ctx.images);
+    const EffectRequests::Taken taken = ctx.requests->take();
+    if (taken.reset) {
+        state.reset();
+        state.matrixFaultLogged = false;
+        if (settings.mode == 5) {
+            armRipple(state);
+        }
+    }
+    if (taken.flash) {
+        state.startFlash(taken.flashAt);
+    }
+    const MousepadFrame frame = mousepadFrame(state, settings, Clock::now());
+    if (frame.cycleAdvanced) {
+        ctx.images->current.set(rec::kPreviewCycle, frame.cycle);
+    }
+    if (frame.sendSize > 0 && ctx.stream) {
+        // A failed frame is not sent again: the next one is computed from the
+        // advanced state.
+        const auto bytes = frame.bytes();
+        ctx.stream(std::span<const uint8_t>(bytes).first(frame.sendSize));
+    }
+    if (ctx.preview != nullptr && frame.lit != 0) {
+        ctx.preview->show(frame.preview());
+    }
+    return frame.pause;
+}
+
+void runMouseLight(const LightThreadContext& ctx, StopEvent& stop) {
+    if (pause(stop, ctx.timing.startDelay)) {
+        return;
+    }
+    EffectState state;
+    while (!pause(stop, milliseconds(1))) {
+        const unsigned speed = clampedSpeed(ctx.images->current.get(rec::kSpeed));
+        if (pause(stop, milliseconds(2 * speed + 3)) || pause(stop, milliseconds(10 * speed))) {
+            return;
+        }
+        if (!ctx.link->connected()) {
+            if (pause(stop, ctx.timing.absentSleep)) {
+                return;
+            }
+            continue;
+        }
+        if (ctx.link->inLightSync()) {
+            continue;
+        }
+        const uint8_t mode = ctx.images->current.get(rec::kLightMode);
+        if (mode >= kMouseModes) {
+            debugLog("鼠标灯光线程设定2");
+        }
+        if (pause(stop, mouseExtraPause(mode))) {
+            return;
+        }
+        mouseLightFrame(ctx, state);
+    }
+}
+
+void runMousepadLight(const LightThreadContext& ctx, StopEvent& stop) {
+    if (pause(stop, ctx.timing.startDelay)) {
+        return;
+    }
+    EffectState state;
+    for (;;) {
+        const uint8_t mode = ctx.images->current.get(rec::kLightMode);
+        const uint8_t speed = ctx.images->current.get(rec::kSpeed);
+        // The pass's wait for the stop event is its pace.
+        if (pause(stop, mousepadDelay(mode, speed))) {
+            return;
+        }
+        if (!ctx.link->connected()) {
+            if (pause(stop, ctx.timing.absentSleep)) {
+                return;
+            }
+            continue;
+        }
+        if (ctx.link->inLightSync()) {
+            continue;
+        }
+        if (mode >= kMousepadModes - 1) {
+            continue;
+        }
+        if (pause(stop, mousepadExtraPause(mode, speed))) {
+            return;
+        }
+        if (pause(stop, mousepadLightFrame(ctx, state))) {
+            return;
+        }
+    }
+}
+
+}  // namespace rxt::lighting
