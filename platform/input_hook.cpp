@@ -1,0 +1,105 @@
+#include "platform/input_hook.h"
+
+#include <cstdlib>
+#include <mutex>
+#include <string_view>
+
+#include "platform/debug_log.h"
+
+namespace rxt {
+
+int hookKeyboardMessage(int mode) {
+    switch (mode) {
+        case kHookModeKeyboardSingleKey:
+            return kMsgHookKeySingleKey;
+        case kHookModeKeyboardMacro:
+            return kMsgHookKeyMacro;
+        case kHookModeMouseSingleKey:
+            return kMsgHookMouSingleKey;
+        case kHookModeMouseMacro:
+            return kMsgHookMouMacro;
+        default:
+            return 0;
+    }
+}
+
+int hookMouseMessage(int mode) {
+    switch (mode) {
+        case kHookModeKeyboardMacro:
+            return kMsgHookKeyMacroMouse;
+        case kHookModeMouseMacro:
+            return kMsgHookMouMacroMouse;
+        default:
+            return 0;
+    }
+}
+
+namespace {
+
+// Sees what the program's own window is given.
+class WindowInputHook : public InputHook {
+  public:
+    explicit WindowInputHook(Sink sink) : sink_(std::move(sink)) {}
+
+    bool Install(int mode, bool keyboard, bool mouse) override {
+        std::lock_guard lock(mutex_);
+        mode_ = mode;
+        keyboard_ = keyboard;
+        mouse_ = mouse;
+        return true;
+    }
+    void Remove() override {
+        std::lock_guard lock(mutex_);
+        keyboard_ = mouse_ = false;
+    }
+    bool installed() const override {
+        std::lock_guard lock(mutex_);
+        return keyboard_ || mouse_;
+    }
+    int mode() const override {
+        std::lock_guard lock(mutex_);
+        return mode_;
+    }
+    bool desktopWide() const override { return false; }
+    void feedWindowEvent(const HookEvent& event) override {
+        HookEvent e = event;
+        {
+            std::lock_guard lock(mutex_);
+            const bool key = e.isKey();
+            if ((key && !keyboard_) || (!key && !mouse_)) {
+                return;
+            }
+            e.message = key ? hookKeyboardMessage(mode_) : hookMouseMessage(mode_);
+        }
+        if (e.message != 0) {
+            sink_(e);
+        }
+    }
+
+  private:
+    Sink sink_;
+    mutable std::mutex mutex_;
+    int mode_ = 0;
+    bool keyboard_ = false;
+    bool mouse_ = false;
+};
+
+}  // namespace
+
+std::unique_ptr<InputHook> makeWindowInputHook(InputHook::Sink sink) {
+    return std::make_unique<WindowInputHook>(std::move(sink));
+}
+
+std::unique_ptr<InputHook> makeInputHook(InputHook::Sink sink) {
+    const char* forced = std::getenv("RXT_INPUT_HOOK");
+    if (forced == nullptr || std::string_view(forced) != "window") {
+        std::string error;
+        if (auto hook = makeX11InputHook(sink, &error)) {
+            return hook;
+        }
+        debugLogf("input hook: %s; only the program's own window is watched", error.c_str());
+    }
+    return makeWindowInputHook(std::move(sink));
+}
+
+}  // namespace rxt
