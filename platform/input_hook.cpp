@@ -34,6 +34,25 @@ int hookMouseMessage(int mode) {
     }
 }
 
+intptr_t packHookRecord(const HookEvent& e) {
+    const uint64_t packed = uint64_t{e.time} | (uint64_t{e.virtualKey} << 32) |
+                            (uint64_t{e.flags & 0xFFu} << 48) |
+                            (static_cast<uint64_t>(e.xButton & 0xFFu) << 56);
+    return static_cast<intptr_t>(packed);
+}
+
+HookEvent unpackHookEvent(int message, intptr_t wParam, intptr_t lParam) {
+    const auto packed = static_cast<uint64_t>(lParam);
+    HookEvent e;
+    e.message = message;
+    e.hookMessage = static_cast<uint16_t>(wParam);
+    e.time = static_cast<uint32_t>(packed);
+    e.virtualKey = static_cast<uint16_t>(packed >> 32);
+    e.flags = static_cast<uint32_t>((packed >> 48) & 0xFF);
+    e.xButton = static_cast<uint16_t>(packed >> 56);
+    return e;
+}
+
 namespace {
 
 // Sees what the program's own window is given.

@@ -54,6 +54,11 @@ struct HookEvent {
     bool isKeyDown() const { return hookMessage == kWmKeyDown || hookMessage == kWmSysKeyDown; }
 };
 
+// A posted message carries the event by value: wParam the hook message,
+// lParam the rest packed by packHookRecord.
+intptr_t packHookRecord(const HookEvent& event);
+HookEvent unpackHookEvent(int message, intptr_t wParam, intptr_t lParam);
+
 class InputHook {
   public:
     using Sink = std::function<void(const HookEvent&)>;
