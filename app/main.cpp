@@ -14,6 +14,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/pages/lighting/lighting_pages.h"
 #include "app/pages/profile/profile_pages.h"
 #include "app/pages/settings/settings_pages.h"
 #include "app/qt/automation_server.h"
@@ -122,6 +123,8 @@ int main(int argc, char** argv) {
     rxt::shell::FeatureSet features;
     features.add(profiles);
     features.add(settings);
+    rxt::LightingPages lighting;
+    features.add(lighting);
 
     rxt::shell::StartupOptions startup;
     startup.window.features = &features;

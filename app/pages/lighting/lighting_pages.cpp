@@ -1,0 +1,140 @@
+#include "app/pages/lighting/lighting_pages.h"
+
+#include <string>
+
+namespace rxt {
+namespace {
+
+namespace notify = ui::notify;
+
+}  // namespace
+
+void LightingPages::attach(const shell::PageHost& host) {
+    ui_ = &host.ui;
+    links_ = &host.links;
+    images_ = &host.images;
+    writeBack_ = &host.writeBack;
+    auto context = [&](DeviceKind kind) {
+        LightingPageContext ctx;
+        ctx.ui = &host.ui;
+        ctx.images = &host.images.of(kind);
+        ctx.link = &host.links[kind];
+        ctx.writeBack = &host.writeBack;
+        ctx.requests = &requests(kind);
+        ctx.report = host.report;
+        return ctx;
+    };
+    mouse_ = std::make_unique<LightingPage>(kMouseLightingNames, context(DeviceKind::Mouse));
+    mousepad_ =
+        std::make_unique<LightingPage>(kMousepadLightingNames, context(DeviceKind::Mousepad));
+    mousePreview_ = std::make_unique<PreviewPainter>(host.ui, kMouseLightingNames.previewPrefix,
+                                                     kMouseLightingNames.previewControls, false);
+    mousepadPreview_ =
+        std::make_unique<PreviewPainter>(host.ui, kMousepadLightingNames.previewPrefix,
+                                         kMousepadLightingNames.previewControls, true);
+}
+
+void LightingPages::addRoutes(shell::NotifyRouter& router) {
+    if (!mouse_) {
+        return;
+    }
+    mouse_->addRoutes(router);
+    mousepad_->addRoutes(router);
+    // The on-board profile buttons are checkable in the skin ("selectchanged")
+    // but may be plain buttons ("click"): both switch.
+    auto mouseSwitch = [this](const ui::Notification& n, int index) {
+        if (n.type == notify::kClick || n.value != 0) {
+            switchOnboard(DeviceKind::Mouse, index);
+        }
+    };
+    router.onIndexed(notify::kClick, kMouseOnboardPrefix, mouseSwitch);
+    router.onIndexed(notify::kSelectChanged, kMouseOnboardPrefix, mouseSwitch);
+    router.on(notify::kItemSelect, kMousepadOnboardCombo, [this](const ui::Notification& n, int) {
+        switchOnboard(DeviceKind::Mousepad, static_cast<int>(n.value));
+    });
+    router.on(notify::kClick, kMousepadRestoreButton, [this](const ui::Notification&, int) {
+        // ResetDevice, then the whole mousepad read again a second later.
+        writeBack_->restoreDefaults(DeviceKind::Mousepad);
+    });
+}
+
+void LightingPages::switchOnboard(DeviceKind kind, int n) {
+    writeBack_->switchOnDeviceProfile(kind, n);
+    // Whatever the device answered, the controls show its current profile:
+    // a refused or unanswered switch puts the old one back.
+    showOnboardProfile(kind);
+}
+
+void LightingPages::showOnboardProfile(DeviceKind kind) {
+    const int index = images_->of(kind).currentIndex();
+    const bool valid = index < static_cast<int>(kRecordCount);
+    if (kind == DeviceKind::Mousepad) {
+        ui_->setCurrentIndex(kMousepadOnboardCombo, valid ? index : -1);
+        return;
+    }
+    for (int i = 0; i < static_cast<int>(kRecordCount); ++i) {
+        ui_->setChecked(std::string(kMouseOnboardPrefix) + std::to_string(i), valid && i == index);
+    }
+}
+
+lighting::LightThreadContext LightingPages::threadContext(DeviceKind kind) {
+    lighting::LightThreadContext ctx;
+    ctx.link = &(*links_)[kind];
+    ctx.images = &images_->of(kind);
+    ctx.requests = &requests(kind);
+    ctx.timing = options_.timing;
+    if (kind == DeviceKind::Mouse) {
+        ctx.preview = mousePreview_.get();
+    } else {
+        ctx.preview = mousepadPreview_.get();
+        WriteBack* writeBack = writeBack_;
+        ctx.stream = [writeBack](std::span<const uint8_t> frame) {
+            return writeBack->streamFrame(DeviceKind::Mousepad, frame);
+        };
+    }
+    return ctx;
+}
+
+void LightingPages::claimWorkers(shell::WorkerClaims& claims) {
+    if (!mouse_) {
+        return;
+    }
+    mousePreview_->updateVisible();
+    mousepadPreview_->updateVisible();
+    claims.claim(shell::WorkerSlot::MouseLight,
+                 [ctx = threadContext(DeviceKind::Mouse)](StopEvent& stop) {
+                     lighting::runMouseLight(ctx, stop);
+                 });
+    claims.claim(shell::WorkerSlot::MousepadLight,
+                 [ctx = threadContext(DeviceKind::Mousepad)](StopEvent& stop) {
+                     lighting::runMousepadLight(ctx, stop);
+                 });
+}
+
+void LightingPages::onEvent(const WindowEvent& event) {
+    if (!mouse_) {
+        return;
+    }
+    if (const auto* trigger = std::get_if<event::LightTrigger>(&event)) {
+        // The mouse's notification sets off the flash of both devices.
+        if (trigger->device == DeviceKind::Mouse) {
+            const lighting::Clock::time_point now = lighting::Clock::now();
+            mouseRequests_.trigger(now);
+            mousepadRequests_.trigger(now);
+        }
+        return;
+    }
+    if (const auto* refresh = std::get_if<event::PageRefresh>(&event)) {
+        if (refresh->page == Page::MouseMain) {
+            mouse_->refresh();
+            showOnboardProfile(DeviceKind::Mouse);
+            mousePreview_->updateVisible();
+        } else if (refresh->page == Page::MousepadLighting) {
+            mousepad_->refresh();
+            showOnboardProfile(DeviceKind::Mousepad);
+            mousepadPreview_->updateVisible();
+        }
+    }
+}
+
+}  // namespace rxt
