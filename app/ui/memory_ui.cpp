@@ -949,6 +949,15 @@ bool MemoryUi::menuHas(const std::vector<MenuEntry>& entries, std::string_view i
     return false;
 }
 
+bool MemoryUi::trayMessage(std::string_view title, std::string_view text) {
+    if (!tray_ || !trayArea_) {
+        return false;
+    }
+    record("trayMessage " + std::string(title));
+    trayMessages_.emplace_back(title, text);
+    return true;
+}
+
 bool MemoryUi::createTray(std::string_view icon, std::string_view tooltip) {
     record("createTray " + std::string(icon) + " " + std::string(tooltip));
     tray_ = true;

@@ -3,6 +3,7 @@
 #include "app/shell/skin_change.h"
 #include "app/shell/skin_settings.h"
 #include "app/ui/skin_resources.h"
+#include "platform/folders.h"
 #include "platform/ini_file.h"
 #include "platform/language_registry.h"
 #include "support/shell_fixture.h"
@@ -188,9 +189,13 @@ TEST_F(ShellWindowTest, ColourAndOwnPictureAreShownButNotStored) {
     ASSERT_TRUE(ui->userClick("skin_Custom"));
     EXPECT_EQ(ui->backgroundImage("root"), "/pictures/mine.png");
     ASSERT_TRUE(ui->lastFileDialog().has_value());
-    EXPECT_EQ(ui->lastFileDialog()->defaultExtension, "png");
+    // Described, in the pictures folder, with any file as the second choice.
+    EXPECT_EQ(ui->lastFileDialog()->title, "dialog_background_title");
+    EXPECT_EQ(ui->lastFileDialog()->folder, picturesFolder().string());
     ASSERT_EQ(ui->lastFileDialog()->filters.size(), 2u);
-    EXPECT_EQ(ui->lastFileDialog()->filters[0].pattern, "*.png");
+    EXPECT_EQ(ui->lastFileDialog()->filters[0].label, "filter_pictures");
+    EXPECT_EQ(ui->lastFileDialog()->filters[0].pattern, "*.png;*.jpg;*.jpeg;*.bmp");
+    EXPECT_EQ(ui->lastFileDialog()->filters[1].pattern, "*");
 
     // Cancelling the dialog changes nothing.
     ui->setVisible("skin_frame", true);

@@ -2,6 +2,7 @@
 // the desktop's pointer settings.
 
 #include "operations_fixture.h"
+#include "platform/folders.h"
 #include "profile/profile_payload.h"
 
 namespace rxt::test {
@@ -41,9 +42,12 @@ TEST_F(FilesTest, ImportIntoADeviceCatalogueAddsAnEntryAndAcceptsAnotherKindsCod
     EXPECT_EQ(mouseRecord0(), std::vector<uint8_t>(payload.begin() + 512, payload.end()));
     // The dialog offered the catalogue's files.
     ASSERT_TRUE(ui.lastFileDialog());
-    EXPECT_EQ(ui.lastFileDialog()->fileName, "*.config");
+    EXPECT_EQ(ui.lastFileDialog()->title, "dialog_import_profile_title");
+    EXPECT_EQ(ui.lastFileDialog()->folder, dataFolderPath().string());
+    EXPECT_EQ(ui.lastFileDialog()->fileName, "");
     EXPECT_EQ(ui.lastFileDialog()->defaultExtension, "config");
-    ASSERT_EQ(ui.lastFileDialog()->filters.size(), 1u);
+    ASSERT_EQ(ui.lastFileDialog()->filters.size(), 2u);
+    EXPECT_EQ(ui.lastFileDialog()->filters[0].label, "filter_mouse_device_profile");
     EXPECT_EQ(ui.lastFileDialog()->filters[0].pattern, "*.config");
 }
 
@@ -139,6 +143,11 @@ TEST_F(FilesTest, ExportWritesTheSelectedContentAndNothingWhenItsFileIsMissing) 
     const auto header = fileBytes(target);
     ASSERT_GE(header.size(), 6u);
     EXPECT_EQ(header[4], profileKindCode(DeviceKind::Mouse));
+    // The dialog suggested the entry's own name.
+    ASSERT_TRUE(ui.lastFileDialog());
+    EXPECT_EQ(ui.lastFileDialog()->title, "dialog_export_profile_title");
+    EXPECT_EQ(ui.lastFileDialog()->fileName, "keys.pro");
+    EXPECT_EQ(ui.lastFileDialog()->filters.at(0).label, "filter_mouse_key_profile");
 
     pick(cat, 1);
     std::filesystem::remove(*cat.dataFile("lost"));
