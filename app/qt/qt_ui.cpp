@@ -163,7 +163,8 @@ void QtUi::setUpPopups(QWidget* root) {
     for (auto* pages : root->findChildren<QStackedWidget*>()) {
         connect(pages, &QStackedWidget::currentChanged, this, [this, pages] {
             for (const QPointer<QWidget>& p : popups_) {
-                if (p && p->isVisible() && !p->isAncestorOf(pages)) {
+                // Its own flag: the page switch may have hidden it from view.
+                if (p && !p->isHidden() && !p->isAncestorOf(pages)) {
                     p->hide();
                 }
             }
@@ -226,7 +227,7 @@ bool QtUi::popupEvent(QObject* watched, QEvent* event) {
             return false;
         }
         const bool back = key->key() == Qt::Key_Backtab || (key->modifiers() & Qt::ShiftModifier);
-        const qsizetype at = stops.indexOf(QApplication::focusWidget());
+        const qsizetype at = stops.indexOf(window_->focusWidget());
         qsizetype next = 0;
         if (at < 0) {
             next = back ? stops.size() - 1 : 0;
@@ -377,7 +378,7 @@ void QtUi::reloadText() {
         }
     }
     if (about_) {
-        about_->setWindowTitle(qs(translate(kAboutTitleKey)));
+        about_->setWindowTitle(boxTitle(kAboutTitleKey, "关于"));
     }
 }
 

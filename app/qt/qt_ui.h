@@ -195,6 +195,8 @@ class QtUi : public QObject, public SkinUiBase {
     std::optional<std::string> fileDialog(const FileDialogOptions& options, bool save);
     QString filterText(const std::vector<FileFilter>& filters) const;
     QIcon iconFor(std::string_view icon) const;
+    // A box's window title in the language, else the fixed one.
+    QString boxTitle(std::string_view key, std::string_view fallback) const;
     // Pop-up panels (skin property "popupbutton"): Esc, a press outside or a
     // page switch closes them; Tab stays inside the open one.
     void setUpPopups(QWidget* root);

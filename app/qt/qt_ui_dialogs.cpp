@@ -193,6 +193,11 @@ void place(QDialog* d, QWidget* window, std::optional<QPoint> at) {
 
 }  // namespace
 
+QString QtUi::boxTitle(std::string_view key, std::string_view fallback) const {
+    const std::string text = translate(key);
+    return qs(text == key ? fallback : std::string_view(text));
+}
+
 QDialog* QtUi::loadDialog(std::string_view resource, std::string_view fallback) {
     const QString path = skinFile(resource, fallback);
     if (!QFile::exists(path)) {
@@ -273,7 +278,7 @@ int QtUi::messageBox(std::string_view title, std::string_view message, bool isKe
     makeTopLevel(d, window_, Qt::FramelessWindowHint);
     d->setProperty(kKind, "message");
     d->setObjectName("msgwnd");
-    d->setWindowTitle(qs(translate(kMessageTitleKey)));
+    d->setWindowTitle(boxTitle(kMessageTitleKey, "RX-T7100"));
     if (!title.empty()) {
         if (QWidget* t = child(d, "MessageTitle")) {
             setWidgetText(t, qs(title));
@@ -309,7 +314,7 @@ PaletteResult QtUi::paletteDialog(uint32_t initial) {
     }
     makeTopLevel(d, window_);
     d->setProperty(kKind, "palette");
-    d->setWindowTitle(qs(translate(kPaletteTitleKey)));
+    d->setWindowTitle(boxTitle(kPaletteTitleKey, "Mirtel调色板"));
     sizeOnce(d);
     if (QWidget* owner = shownOwner(window_)) {
         // Beside the main window.
@@ -376,7 +381,7 @@ void QtUi::aboutBox() {
     }
     makeTopLevel(d, window_);
     d->setAttribute(Qt::WA_DeleteOnClose);
-    d->setWindowTitle(qs(translate(kAboutTitleKey)));
+    d->setWindowTitle(boxTitle(kAboutTitleKey, "关于"));
     sizeOnce(d);
     if (QWidget* owner = shownOwner(window_)) {
         const QRect main = owner->frameGeometry();

@@ -11,7 +11,7 @@ namespace rxt::ui {
 
 struct FileDialogRequest {
     std::string titleKey;       // "dialog_import_profile_title"
-    std::string filterKey;      // "filter_ms_device_profile": "Mouse device profile"
+    std::string filterKey;      // "filter_mouse_device_profile": "Mouse device profile"
     std::string pattern;        // "*.config"; "*" for any file
     std::string folder;         // where it opens
     std::string suggestedName;  // save: "profile1.config"; empty for none

@@ -279,6 +279,11 @@ int MemoryUi::repaintCount(std::string_view name) const {
     return c ? c->repaints : 0;
 }
 
+uint32_t MemoryUi::borderColor(std::string_view name) const {
+    const Control* c = find(name);
+    return c ? c->border : 0;
+}
+
 std::vector<std::string> MemoryUi::controlNames() const {
     std::vector<std::string> names;
     for (size_t i = 1; i < nodes_.size(); ++i) {

@@ -39,7 +39,8 @@ class MemoryUi : public SkinUiBase {
     bool setExclusive(std::string_view name, bool exclusive);
     bool effectivelyVisible(std::string_view name) const;
     int repaintCount(std::string_view name) const;
-    std::vector<std::string> controlNames() const;  // in tree order
+    uint32_t borderColor(std::string_view name) const;  // 0 = none
+    std::vector<std::string> controlNames() const;      // in tree order
 
     std::vector<std::string> calls() const { return calls_; }
     void clearCalls() { calls_.clear(); }

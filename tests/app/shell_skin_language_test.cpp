@@ -35,6 +35,9 @@ TEST_F(ShellWindowTest, ChineseFromTheMenuIsRememberedAndMirrored) {
     EXPECT_EQ(ui->text("kb_tab"), "键盘");
     ASSERT_TRUE(ui->userTray(false));
     EXPECT_EQ(ui->openMenuEntries().front().text, "关闭");
+    // The language shown is the one checked.
+    EXPECT_EQ(ui->menuChecked("lan_cn"), true);
+    EXPECT_EQ(ui->menuChecked("lan_en"), false);
 
     ASSERT_TRUE(ui->userMenu("lan_en"));
     EXPECT_EQ(ui->language(), "en");
@@ -49,10 +52,15 @@ TEST_F(ShellWindowTest, StoredValueTwoStartsInTraditionalChinese) {
     EXPECT_EQ(ui->language(), "cn_tw");
     EXPECT_EQ(ui->text("ms_tab"), "滑鼠");
     EXPECT_EQ(skinValue(home.mainIni(), "LANGUAGE"), "2");
-    // The menu has no text for this language's exit item.
+    // The exit item in traditional Chinese; neither language item is the
+    // one shown, so neither is checked.
     ASSERT_TRUE(ui->userTray(false));
     EXPECT_EQ(ui->openMenuEntries().front().name, "exit");
-    EXPECT_EQ(ui->openMenuEntries().front().text, "");
+    EXPECT_EQ(ui->openMenuEntries().front().text, "關閉");
+    EXPECT_EQ(ui->menuChecked("lan_cn"), false);
+    EXPECT_EQ(ui->menuChecked("lan_en"), false);
+    // The title reads in traditional Chinese too.
+    EXPECT_EQ(ui->text("titletext_label"), "RX-T7100 遊戲滑鼠");
 }
 
 TEST_F(ShellWindowTest, RegistryValueDecidesTheStartLanguage) {
@@ -181,8 +189,13 @@ TEST_F(ShellWindowTest, ColourAndOwnPictureAreShownButNotStored) {
     ASSERT_TRUE(ui->userCheck("skin_color", true));
     EXPECT_EQ(ui->currentPage("skin_tab"), 1);
     ASSERT_TRUE(ui->userClick("skin_color_btn_1"));
-    EXPECT_EQ(ui->backgroundColor("root"), 0xFF1A2333u);
+    EXPECT_EQ(ui->backgroundColor("root"), 0xFF13294Au);
     EXPECT_EQ(ui->backgroundImage("root"), "");
+    // The swatch in use is marked, and only that one.
+    EXPECT_NE(ui->borderColor("skin_color_btn_1"), 0u);
+    ASSERT_TRUE(ui->userClick("skin_color_btn_4"));
+    EXPECT_EQ(ui->borderColor("skin_color_btn_1"), 0u);
+    EXPECT_NE(ui->borderColor("skin_color_btn_4"), 0u);
 
     ASSERT_TRUE(ui->userCheck("skin_image", true));
     ui->answer(ui::DialogAnswer::open("/pictures/mine.png"));

@@ -1,6 +1,10 @@
 // Import, Export, Reset and Select: what reaches the files, the images and
 // the desktop's pointer settings.
 
+#include <set>
+
+#include "app/pages/profile/program_link.h"
+#include "app/ui/skin_resources.h"
 #include "operations_fixture.h"
 #include "platform/folders.h"
 #include "profile/profile_payload.h"
@@ -293,3 +297,31 @@ TEST_F(FilesTest, SavingWithSelectPastTheEndWritesTheDefaultName) {
 
 }  // namespace
 }  // namespace rxt::test
+
+namespace rxt {
+namespace {
+
+TEST(ProfileFileDialogs, EveryCatalogueDescribesItsFilesInTheThreeLanguages) {
+    const auto skin = std::filesystem::path(RXT_TESTDATA_DIR) / ".." / ".." / "skin";
+    std::set<std::string> keys;
+    for (const ProfileCatalogue& cat : ProfileCatalogue::all()) {
+        const ui::FileDialogOptions import = profileFileDialog(cat);
+        const ui::FileDialogOptions exportTo = profileExportDialog(cat, "mine");
+        EXPECT_EQ(import.filters.at(0).label, profileFilterKey(cat));
+        EXPECT_EQ(exportTo.fileName, "mine" + std::string(cat.extension()));
+        EXPECT_EQ(exportTo.folder, import.folder);
+        keys.insert(profileFilterKey(cat));
+    }
+    EXPECT_EQ(keys.size(), 7u);  // one description per catalogue
+    for (const char* file : {"lan_en.xml", "lan_cn.xml", "lan_sn.xml"}) {
+        const ui::LanguageTable table = ui::readLanguageFile((skin / file).string());
+        for (const auto& key : keys) {
+            EXPECT_TRUE(table.texts.count(key)) << key << " missing from " << file;
+        }
+        EXPECT_TRUE(table.texts.count(programFileDialog().filters.at(0).label)) << file;
+    }
+    EXPECT_EQ(programFileDialog().folder, kProgramsFolder);
+}
+
+}  // namespace
+}  // namespace rxt
