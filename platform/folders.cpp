@@ -81,6 +81,12 @@ std::filesystem::path configHome() {
 
 std::filesystem::path documentsFolderFromUserDirs(std::string_view text,
                                                   const std::filesystem::path& home) {
+    return userFolderFromUserDirs(text, home, "XDG_DOCUMENTS_DIR");
+}
+
+std::filesystem::path userFolderFromUserDirs(std::string_view text,
+                                             const std::filesystem::path& home,
+                                             std::string_view key) {
     std::filesystem::path result;
     while (!text.empty()) {
         const size_t nl = text.find('\n');
@@ -91,7 +97,7 @@ std::filesystem::path documentsFolderFromUserDirs(std::string_view text,
         }
         const size_t eq = line.find('=');
         if (line.empty() || line.front() == '#' || eq == std::string_view::npos ||
-            trimBlanks(line.substr(0, eq)) != "XDG_DOCUMENTS_DIR") {
+            trimBlanks(line.substr(0, eq)) != key) {
             continue;
         }
         const std::string value = unquoteShellValue(trimBlanks(line.substr(eq + 1)));
@@ -119,6 +125,14 @@ std::filesystem::path documentsFolder() {
     const FileBytes userDirs = readFileBytes(configHome() / "user-dirs.dirs", size_t{1} << 20);
     std::filesystem::path documents = documentsFolderFromUserDirs(userDirs.bytes, home);
     return documents.empty() ? home / "Documents" : documents;
+}
+
+std::filesystem::path picturesFolder() {
+    const std::filesystem::path home = homeFolder();
+    const FileBytes userDirs = readFileBytes(configHome() / "user-dirs.dirs", size_t{1} << 20);
+    std::filesystem::path pictures =
+        userFolderFromUserDirs(userDirs.bytes, home, "XDG_PICTURES_DIR");
+    return pictures.empty() ? home / "Pictures" : pictures;
 }
 
 std::filesystem::path dataFolderPath() {

@@ -22,6 +22,13 @@ std::filesystem::path documentsFolder();
 // "$HOME" replaced; empty when it is absent or not a usable path.
 std::filesystem::path documentsFolderFromUserDirs(std::string_view text,
                                                   const std::filesystem::path& home);
+// The same for any key of that file ("XDG_PICTURES_DIR").
+std::filesystem::path userFolderFromUserDirs(std::string_view text,
+                                             const std::filesystem::path& home,
+                                             std::string_view key);
+
+// XDG_PICTURES_DIR the same way, else $HOME/Pictures (not created).
+std::filesystem::path picturesFolder();
 
 inline constexpr std::string_view kDataFolderName = "RX-T7100 GamingMouse";
 

@@ -1,5 +1,6 @@
 #include "app/qt/color_palette.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <algorithm>
@@ -14,7 +15,8 @@ constexpr int kGap = 6;
 }  // namespace
 
 ColorPaletteWidget::ColorPaletteWidget(QWidget* parent) : QWidget(parent) {
-    setFocusPolicy(Qt::ClickFocus);
+    // Reached by Tab too: the arrow keys move the selection.
+    setFocusPolicy(Qt::StrongFocus);
     setColor(color_);
 }
 
@@ -83,6 +85,42 @@ void ColorPaletteWidget::mouseMoveEvent(QMouseEvent* event) {
     }
 }
 
+void ColorPaletteWidget::keyPressEvent(QKeyEvent* event) {
+    const QRect field = fieldRect();
+    QPoint at(hue_ * std::max(field.width() - 1, 1) / 359,
+              (255 - saturation_) * std::max(field.height() - 1, 1) / 255);
+    const int step = event->modifiers() & Qt::ShiftModifier ? 16 : 4;
+    switch (event->key()) {
+        case Qt::Key_Left:
+            at.rx() -= step;
+            break;
+        case Qt::Key_Right:
+            at.rx() += step;
+            break;
+        case Qt::Key_Up:
+            at.ry() -= step;
+            break;
+        case Qt::Key_Down:
+            at.ry() += step;
+            break;
+        default:
+            QWidget::keyPressEvent(event);
+            return;
+    }
+    at.setY(std::clamp(at.y(), 0, field.height() - 1));
+    pick(at);
+}
+
+void ColorPaletteWidget::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
+    update();
+}
+
+void ColorPaletteWidget::focusOutEvent(QFocusEvent* event) {
+    QWidget::focusOutEvent(event);
+    update();
+}
+
 void ColorPaletteWidget::paintEvent(QPaintEvent*) {
     QPainter p(this);
     const QRect field = fieldRect();
@@ -110,6 +148,11 @@ void ColorPaletteWidget::paintEvent(QPaintEvent*) {
     p.drawEllipse(QPoint(fx, fy), 4, 4);
     const int bx = brightness_ * std::max(width() - 1, 1) / 255;
     p.drawRect(bx - 2, bar.top(), 4, bar.height() - 1);
+    if (hasFocus()) {
+        // The focus mark: a light frame that shows on the dark page.
+        p.setPen(QPen(QColor(0x7F, 0xD8, 0xF5), 2));
+        p.drawRect(rect().adjusted(1, 1, -1, -1));
+    }
 }
 
 }  // namespace rxt::ui

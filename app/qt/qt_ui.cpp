@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -42,11 +43,15 @@ std::string ss(const QString& s) {
 }
 
 const char* const kTextKey = "textkey";
+const char* const kToolTipKey = "tooltipkey";
 const char* const kUserData = "userdata";
 const char* const kBackground = "_rxt_bg";
 const char* const kImage = "_rxt_img";
 const char* const kBorder = "_rxt_border";
 const char* const kSkinStyle = "_rxt_css0";
+const char* const kOwnStyle = "rxtOwnStyle";
+// A pop-up panel names the button that opens it (skin property).
+const char* const kPopupButton = "popupbutton";
 
 QString rgba(uint32_t argb) {
     const QColor c = QColor::fromRgba(argb);
@@ -126,17 +131,15 @@ bool QtUi::createMainWindow(WindowHandler& handler, std::string_view skin, std::
     root->setFocusPolicy(Qt::StrongFocus);
     root->setFocus();
     root->setWindowTitle(qs(title));
+    if (!programIcon_.isNull()) {
+        root->setWindowIcon(programIcon_);
+    }
     root->resize(width, height);
     root->installEventFilter(this);
-    {
-        Quiet quiet(*this);
-        for (QWidget* w : root->findChildren<QWidget*>()) {
-            if (const QString key = w->property(kTextKey).toString(); !key.isEmpty()) {
-                setWidgetText(w, qs(translate(ss(key))));
-            }
-        }
-    }
+    translateTexts(root);
     adaptor_->attach(root);
+    setUpPopups(root);
+    orderTabs(root);
     handler.initWindow();
     if (!loadErrors_.isEmpty()) {
         // The window is usable; the missing parts are reported.
@@ -145,11 +148,132 @@ bool QtUi::createMainWindow(WindowHandler& handler, std::string_view skin, std::
     return true;
 }
 
+void QtUi::setUpPopups(QWidget* root) {
+    popups_.clear();
+    for (QWidget* w : root->findChildren<QWidget*>()) {
+        if (!w->property(kPopupButton).toString().isEmpty()) {
+            popups_.push_back(w);
+        }
+    }
+    if (popups_.isEmpty()) {
+        return;
+    }
+    // A page switch closes them, as Esc and a press outside do; the pages
+    // inside a pop-up leave that one open.
+    for (auto* pages : root->findChildren<QStackedWidget*>()) {
+        connect(pages, &QStackedWidget::currentChanged, this, [this, pages] {
+            for (const QPointer<QWidget>& p : popups_) {
+                // Its own flag: the page switch may have hidden it from view.
+                if (p && !p->isHidden() && !p->isAncestorOf(pages)) {
+                    p->hide();
+                }
+            }
+        });
+    }
+    QCoreApplication::instance()->installEventFilter(this);
+}
+
+QWidget* QtUi::openPopup() const {
+    for (const QPointer<QWidget>& p : popups_) {
+        if (p && p->isVisible()) {
+            return p;
+        }
+    }
+    return nullptr;
+}
+
+// The controls of `popup` that Tab reaches, in the window's tab order.
+static QList<QWidget*> tabStops(QWidget* popup) {
+    QList<QWidget*> stops;
+    QWidget* w = popup->nextInFocusChain();
+    for (int guard = 0; w && w != popup && guard < 10000; ++guard, w = w->nextInFocusChain()) {
+        if (popup->isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) && w->isVisible() &&
+            w->isEnabled() && !stops.contains(w)) {
+            stops.push_back(w);
+        }
+    }
+    return stops;
+}
+
+bool QtUi::popupEvent(QObject* watched, QEvent* event) {
+    QWidget* popup = openPopup();
+    auto* target = qobject_cast<QWidget*>(watched);
+    if (!popup || !target || target->window() != window_) {
+        return false;
+    }
+    QWidget* button = widget(ss(popup->property(kPopupButton).toString()));
+    if (event->type() == QEvent::MouseButtonPress) {
+        if (!popup->isAncestorOf(target) && target != popup && target != button &&
+            !(button && button->isAncestorOf(target))) {
+            popup->hide();
+        }
+        return false;
+    }
+    if (event->type() != QEvent::KeyPress) {
+        return false;
+    }
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() == Qt::Key_Escape) {
+        popup->hide();
+        if (button && button->isVisible()) {
+            button->setFocus(Qt::OtherFocusReason);
+        }
+        return true;
+    }
+    if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
+        // Tab stays in the open panel instead of walking the page under it.
+        const QList<QWidget*> stops = tabStops(popup);
+        if (stops.isEmpty()) {
+            return false;
+        }
+        const bool back = key->key() == Qt::Key_Backtab || (key->modifiers() & Qt::ShiftModifier);
+        const qsizetype at = stops.indexOf(window_->focusWidget());
+        qsizetype next = 0;
+        if (at < 0) {
+            next = back ? stops.size() - 1 : 0;
+        } else {
+            next = (at + (back ? stops.size() - 1 : 1)) % stops.size();
+        }
+        stops[next]->setFocus(back ? Qt::BacktabFocusReason : Qt::TabFocusReason);
+        return true;
+    }
+    return false;
+}
+
+void QtUi::orderTabs(QWidget* top) {
+    QList<QWidget*> stops;
+    for (QWidget* w : top->findChildren<QWidget*>()) {
+        if (w->focusPolicy() & Qt::TabFocus) {
+            stops.push_back(w);
+        }
+    }
+    // Rows from the top, each from the left: the order a reader scans. A
+    // few pixels' difference in height is still one row.
+    auto place = [top](QWidget* w) {
+        const QPoint p = w->mapTo(top, QPoint(0, 0));
+        return std::pair{(p.y() + 4) / 12, p.x()};
+    };
+    std::stable_sort(stops.begin(), stops.end(),
+                     [&](QWidget* a, QWidget* b) { return place(a) < place(b); });
+    for (qsizetype i = 1; i < stops.size(); ++i) {
+        QWidget::setTabOrder(stops[i - 1], stops[i]);
+    }
+}
+
 bool QtUi::eventFilter(QObject* watched, QEvent* event) {
+    if ((event->type() == QEvent::KeyPress || event->type() == QEvent::MouseButtonPress) &&
+        popupEvent(watched, event)) {
+        return true;
+    }
     if (watched == window_ && event->type() == QEvent::Close) {
-        // Closing the window only hides it; the program lives on in the tray.
+        // The window manager's close does what the close button does (hide
+        // to the tray, or minimise without one); the program lives on.
         event->ignore();
-        window_->hide();
+        if (widget("closebtn") && handler_) {
+            deliver({std::string(notify::kClick), "closebtn", 0});
+        } else {
+            window_->hide();
+        }
         return true;
     }
     if (watched == window_ && handler_ != nullptr &&
@@ -237,19 +361,28 @@ void QtUi::repaintWindow() {
 
 // ---- language ------------------------------------------------------------------
 
-void QtUi::reloadText() {
+void QtUi::translateTexts(QWidget* top) {
     Quiet quiet(*this);
+    QList<QWidget*> all = top->findChildren<QWidget*>();
+    all.prepend(top);
+    for (QWidget* w : all) {
+        if (const QString key = w->property(kTextKey).toString(); !key.isEmpty()) {
+            setWidgetText(w, qs(translate(ss(key))));
+        }
+        if (const QString key = w->property(kToolTipKey).toString(); !key.isEmpty()) {
+            w->setToolTip(qs(translate(ss(key))));
+        }
+    }
+}
+
+void QtUi::reloadText() {
     for (QWidget* top : {window_.data(), about_ ? static_cast<QWidget*>(about_.data()) : nullptr}) {
-        if (!top) {
-            continue;
+        if (top) {
+            translateTexts(top);
         }
-        QList<QWidget*> all = top->findChildren<QWidget*>();
-        all.prepend(top);
-        for (QWidget* w : all) {
-            if (const QString key = w->property(kTextKey).toString(); !key.isEmpty()) {
-                setWidgetText(w, qs(translate(ss(key))));
-            }
-        }
+    }
+    if (about_) {
+        about_->setWindowTitle(boxTitle(kAboutTitleKey, "关于"));
     }
 }
 
@@ -428,7 +561,13 @@ void QtUi::applyStyle(QWidget* w) {
         return;
     }
     if (!w->property(kSkinStyle).isValid()) {
-        w->setProperty(kSkinStyle, w->styleSheet());
+        QString own = w->styleSheet();
+        if (!own.trimmed().isEmpty() && !own.contains('{')) {
+            // Bare declarations of the skin: a rule of their own, so that
+            // the program's rule can follow them.
+            own = "QWidget#" + w->objectName() + "{" + own + "}";
+        }
+        w->setProperty(kSkinStyle, own);
     }
     QString css;
     if (bg != 0) {
@@ -440,12 +579,25 @@ void QtUi::applyStyle(QWidget* w) {
         css += "border-image:url(\"" + path + "\") 0 0 0 0 stretch stretch;";
     }
     if (const uint32_t border = w->property(kBorder).toUInt(); border != 0) {
-        css += "border:1px solid " + rgba(border) + ";";
+        css += "border:2px solid " + rgba(border) + ";";
     }
     w->setAttribute(Qt::WA_StyledBackground, true);
     const QString skinStyle = w->property(kSkinStyle).toString();
+    // Type, name and property: more specific than the skin's own rules for
+    // the control ("QWidget#root", "QPushButton[role=...]"), so the
+    // program's colour or picture is what shows.
+    w->setProperty(kOwnStyle, !css.isEmpty());
     w->setStyleSheet(css.isEmpty() ? skinStyle
-                                   : skinStyle + "\n#" + w->objectName() + "{" + css + "}");
+                                   : skinStyle + "\nQWidget#" + w->objectName() + "[" + kOwnStyle +
+                                         "=\"true\"]{" + css + "}");
+}
+
+QString QtUi::skinStyleSheet() const {
+    if (!window_) {
+        return {};
+    }
+    const QVariant own = window_->property(kSkinStyle);
+    return own.isValid() ? own.toString() : window_->styleSheet();
 }
 
 bool QtUi::setBackgroundColor(std::string_view name, uint32_t argb) {

@@ -9,6 +9,7 @@
 
 #include <QDialog>
 #include <QHash>
+#include <QIcon>
 #include <QMenu>
 #include <QObject>
 #include <QPointer>
@@ -29,6 +30,11 @@ class NotifyAdaptor;
 
 // The maker's homepage, opened from the about box's "NetText".
 inline constexpr std::string_view kHomepageUrl = "https://www.example.com/rx-t7100";
+
+// Text keys of the boxes' window titles (what the desktop shows for them).
+inline constexpr std::string_view kAboutTitleKey = "about_window_title";
+inline constexpr std::string_view kPaletteTitleKey = "palette_window_title";
+inline constexpr std::string_view kMessageTitleKey = "msgbox_window_title";
 
 class QtUi : public QObject, public SkinUiBase {
     Q_OBJECT
@@ -143,6 +149,12 @@ class QtUi : public QObject, public SkinUiBase {
     bool createTray(std::string_view icon, std::string_view tooltip) override;
     void removeTray() override;
     bool trayVisible() const override;
+    bool trayAreaAvailable() const override;
+    bool trayMessage(std::string_view title, std::string_view text) override;
+    void setProgramIcon(std::string_view icon) override;
+    QIcon programIcon() const;
+    // The skin's own style sheet of the main window (menus take a copy).
+    QString skinStyleSheet() const;
 
     bool userClick(std::string_view name) override;
     bool userCheck(std::string_view name, bool checked) override;
@@ -181,6 +193,19 @@ class QtUi : public QObject, public SkinUiBase {
     void moveFocusTo(QWidget* w);
     void groupExclusiveButtons(QWidget* root);
     std::optional<std::string> fileDialog(const FileDialogOptions& options, bool save);
+    QString filterText(const std::vector<FileFilter>& filters) const;
+    QIcon iconFor(std::string_view icon) const;
+    // A box's window title in the language, else the fixed one.
+    QString boxTitle(std::string_view key, std::string_view fallback) const;
+    // Pop-up panels (skin property "popupbutton"): Esc, a press outside or a
+    // page switch closes them; Tab stays inside the open one.
+    void setUpPopups(QWidget* root);
+    QWidget* openPopup() const;
+    bool popupEvent(QObject* watched, QEvent* event);
+    // Tab walks the controls of `top` in rows from the top, left to right.
+    static void orderTabs(QWidget* top);
+    // Texts and tooltips of `top` and its controls from their text keys.
+    void translateTexts(QWidget* top);
     void timerFired(int id);
 
     QPointer<QWidget> window_;
@@ -200,6 +225,8 @@ class QtUi : public QObject, public SkinUiBase {
     QPointer<QMenu> menu_;
     QPointer<QWidget> syntheticFocus_;
     QSystemTrayIcon* tray_ = nullptr;
+    QIcon programIcon_;
+    QList<QPointer<QWidget>> popups_;
 };
 
 }  // namespace rxt::ui

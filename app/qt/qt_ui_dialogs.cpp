@@ -21,6 +21,7 @@
 #include "app/qt/color_palette.h"
 #include "app/qt/qt_ui.h"
 #include "app/qt/skin_loader.h"
+#include "app/ui/file_dialog.h"
 #include "platform/debug_log.h"
 
 namespace rxt::ui {
@@ -192,6 +193,11 @@ void place(QDialog* d, QWidget* window, std::optional<QPoint> at) {
 
 }  // namespace
 
+QString QtUi::boxTitle(std::string_view key, std::string_view fallback) const {
+    const std::string text = translate(key);
+    return qs(text == key ? fallback : std::string_view(text));
+}
+
 QDialog* QtUi::loadDialog(std::string_view resource, std::string_view fallback) {
     const QString path = skinFile(resource, fallback);
     if (!QFile::exists(path)) {
@@ -219,11 +225,8 @@ QDialog* QtUi::loadDialog(std::string_view resource, std::string_view fallback) 
         layout->addWidget(root);
         dialog->resize(root->size());
     }
-    for (QWidget* w : dialog->findChildren<QWidget*>()) {
-        if (const QString key = w->property("textkey").toString(); !key.isEmpty()) {
-            setWidgetText(w, qs(translate(key.toStdString())));
-        }
-    }
+    translateTexts(dialog);
+    orderTabs(dialog);
     return dialog;
 }
 
@@ -275,6 +278,7 @@ int QtUi::messageBox(std::string_view title, std::string_view message, bool isKe
     makeTopLevel(d, window_, Qt::FramelessWindowHint);
     d->setProperty(kKind, "message");
     d->setObjectName("msgwnd");
+    d->setWindowTitle(boxTitle(kMessageTitleKey, "RX-T7100"));
     if (!title.empty()) {
         if (QWidget* t = child(d, "MessageTitle")) {
             setWidgetText(t, qs(title));
@@ -310,7 +314,7 @@ PaletteResult QtUi::paletteDialog(uint32_t initial) {
     }
     makeTopLevel(d, window_);
     d->setProperty(kKind, "palette");
-    d->setWindowTitle(QStringLiteral("Mirtel调色板"));
+    d->setWindowTitle(boxTitle(kPaletteTitleKey, "Mirtel调色板"));
     sizeOnce(d);
     if (QWidget* owner = shownOwner(window_)) {
         // Beside the main window.
@@ -377,7 +381,7 @@ void QtUi::aboutBox() {
     }
     makeTopLevel(d, window_);
     d->setAttribute(Qt::WA_DeleteOnClose);
-    d->setWindowTitle(QStringLiteral("关于"));
+    d->setWindowTitle(boxTitle(kAboutTitleKey, "关于"));
     sizeOnce(d);
     if (QWidget* owner = shownOwner(window_)) {
         const QRect main = owner->frameGeometry();
@@ -407,19 +411,13 @@ void QtUi::openUrl(std::string_view url) {
     QDesktopServices::openUrl(QUrl(qs(url)));
 }
 
-namespace {
-
-QString filterText(const std::vector<FileFilter>& filters) {
+QString QtUi::filterText(const std::vector<FileFilter>& filters) const {
     QStringList parts;
     for (const auto& f : filters) {
-        const QString pattern = qs(f.pattern).replace(';', ' ');
-        const QString label = qs(f.label);
-        parts << (label.contains(pattern) ? label : label + " (" + pattern + ")");
+        parts << qs(filterLabel(translate(f.label), f.pattern));
     }
     return parts.join(";;");
 }
-
-}  // namespace
 
 std::optional<std::string> QtUi::fileDialog(const FileDialogOptions& options, bool save) {
     const auto kind = save ? DialogAnswer::Kind::Save : DialogAnswer::Kind::Open;
@@ -430,7 +428,10 @@ std::optional<std::string> QtUi::fileDialog(const FileDialogOptions& options, bo
         }
         chosen = qs(a->path);
     } else {
-        QFileDialog dialog(window_, qs(options.title), qs(options.folder),
+        // No parent widget: the skin's style sheet stays with the main window
+        // and the dialog keeps the desktop's own look. It is still kept over
+        // the shown window as its transient.
+        QFileDialog dialog(nullptr, qs(translate(options.title)), qs(options.folder),
                            filterText(options.filters));
         dialog.setOption(QFileDialog::DontUseNativeDialog);
         dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
@@ -439,6 +440,13 @@ std::optional<std::string> QtUi::fileDialog(const FileDialogOptions& options, bo
             dialog.selectFile(qs(options.fileName));
         }
         dialog.setProperty(kKind, save ? "save" : "open");
+        dialog.setWindowModality(Qt::ApplicationModal);
+        if (QWidget* owner = shownOwner(window_)) {
+            dialog.winId();
+            dialog.windowHandle()->setTransientParent(owner->windowHandle());
+        }
+        sizeOnce(&dialog);
+        place(&dialog, window_, std::nullopt);
         QPointer<QDialog> previous = modal_;
         modal_ = &dialog;
         const int result = dialog.exec();

@@ -231,11 +231,19 @@ bool QtUi::openMenu(std::string_view file, Point at, const std::vector<MenuItem>
     if (!menuFile.error.empty()) {
         return fail(menuFile.error);
     }
-    auto* menu = new QMenu(window_);
+    // No parent widget: the menu takes the skin's look from its own copy of
+    // the style sheet, whether or not the window is shown.
+    auto* menu = new QMenu;
     menu->setObjectName("_rxt_menu");
+    menu->setStyleSheet(skinStyleSheet());
+    menu->setWindowIcon(programIcon());
     auto addItem = [this](QMenu* m, const QString& name, const QString& text) {
         QAction* a = m->addAction(text);
         a->setObjectName(name);
+        if (const std::optional<bool> mark = menuChecked(name.toStdString())) {
+            a->setCheckable(true);
+            a->setChecked(*mark);
+        }
         connect(a, &QAction::triggered, this, [this, name] {
             deliver({std::string(notify::kMenu), name.toStdString(), 0});
         });
@@ -251,6 +259,7 @@ bool QtUi::openMenu(std::string_view file, Point at, const std::vector<MenuItem>
                     m->addSeparator();
                 } else if (!e.children.empty()) {
                     QMenu* sub = m->addMenu(text);
+                    sub->setStyleSheet(m->styleSheet());
                     sub->menuAction()->setObjectName(qs(e.name));
                     build(sub, e.children);
                 } else {
@@ -298,9 +307,11 @@ Point QtUi::cursorPosition() const {
 
 // ---- tray ------------------------------------------------------------------------
 
-bool QtUi::createTray(std::string_view icon, std::string_view tooltip) {
-    removeTray();
+QIcon QtUi::iconFor(std::string_view icon) const {
     QIcon image(qs(skinPath(skinFolder(), icon)));
+    if (image.isNull() || image.availableSizes().isEmpty()) {
+        image = QIcon::fromTheme(QStringLiteral("rxt-config"));
+    }
     if (image.isNull() || image.availableSizes().isEmpty()) {
         // No picture in the skin: a plain mark, so the icon is still there.
         QPixmap mark(32, 32);
@@ -313,6 +324,37 @@ bool QtUi::createTray(std::string_view icon, std::string_view tooltip) {
         p.end();
         image = QIcon(mark);
     }
+    return image;
+}
+
+void QtUi::setProgramIcon(std::string_view icon) {
+    programIcon_ = iconFor(icon);
+    // Every window the toolkit opens from now on carries it too.
+    QApplication::setWindowIcon(programIcon_);
+    if (window_) {
+        window_->setWindowIcon(programIcon_);
+    }
+}
+
+QIcon QtUi::programIcon() const {
+    return programIcon_;
+}
+
+bool QtUi::trayAreaAvailable() const {
+    return QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+bool QtUi::trayMessage(std::string_view title, std::string_view text) {
+    if (!tray_ || !QSystemTrayIcon::isSystemTrayAvailable()) {
+        return false;
+    }
+    tray_->showMessage(qs(title), qs(text), programIcon_, 10000);
+    return true;
+}
+
+bool QtUi::createTray(std::string_view icon, std::string_view tooltip) {
+    removeTray();
+    const QIcon image = iconFor(icon);
     tray_ = new QSystemTrayIcon(image, this);
     tray_->setToolTip(qs(tooltip));
     connect(tray_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason r) {

@@ -3,8 +3,10 @@
 #include <cstdio>
 #include <thread>
 
+#include "app/ui/file_dialog.h"
 #include "app/ui/skin_resources.h"
 #include "platform/debug_log.h"
+#include "platform/folders.h"
 #include "platform/language_registry.h"
 #include "state/window_messages.h"
 
@@ -16,6 +18,8 @@ constexpr std::array<std::string_view, 5> kTitleButtons{"closebtn", "maxbtn", "r
 constexpr std::array<std::string_view, 3> kLightPalettes{
     "ms_deng_Color_Pallet", "mp_deng_Color_Pallet", "kb_deng_Color_Pallet"};
 constexpr std::string_view kSkinFrame = "skin_frame";
+// The border that marks the chooser's swatch or picture in use.
+constexpr uint32_t kChoiceMark = 0xFF19B5E6;
 
 // The controls of each device in the window's title row and page frame.
 struct DeviceControls {
@@ -226,6 +230,7 @@ void CMainWnd::initWindow() {
         ui_.setPaletteColor(palette, kPaletteStartColor);
     }
     updateNoDeviceHint();
+    ui_.setProgramIcon(kTrayIcon);
     if (!ui_.createTray(kTrayIcon, kWindowTitle)) {
         debugLog("tray icon not available");
     }
@@ -258,6 +263,11 @@ void CMainWnd::onWindowInit() {
     if (auto image = storedBackgroundImage(mainIni_)) {
         ui_.setBackgroundColor("root", 0);
         ui_.setBackgroundImage("root", *image);
+        for (size_t i = 0; ui_.hasControl(indexed("skin_image_btn_", i)); ++i) {
+            if (ui_.userData(indexed("skin_image_btn_", i)) == *image) {
+                markSkinChoice(indexed("skin_image_btn_", i));
+            }
+        }
     }
     if (options_.features != nullptr) {
         options_.features->onEvent(event::PagesInit{});
@@ -426,7 +436,7 @@ void CMainWnd::notify(const ui::Notification& n) {
 bool CMainWnd::onClick(const ui::Notification& n) {
     const std::string& name = n.sender;
     if (name == "closebtn") {
-        ui_.showWindow(ui::SkinUi::Show::Hide);
+        hideToTray();
         return true;
     }
     if (name == "minbtn") {
@@ -458,6 +468,7 @@ bool CMainWnd::onSkinChooser(const std::string& name) {
             color = *parsed;
         }
         skinChangeObserver().broadcast({true, color, {}});
+        markSkinChoice(name);
     } else if (isChooserButton(name, "skin_image_btn")) {
         const std::string image = ui_.userData(name);
         if (image.empty()) {
@@ -465,23 +476,50 @@ bool CMainWnd::onSkinChooser(const std::string& name) {
         }
         skinChangeObserver().broadcast({false, 0, image});
         storeBackgroundImage(mainIni_, image);
+        markSkinChoice(name);
     } else if (name == "skin_reset") {
         skinChangeObserver().broadcast({false, 0, std::string(kDefaultBackground)});
         storeDefaultBackground(mainIni_);
+        markSkinChoice({});
     } else if (name == "skin_Custom") {
-        ui::FileDialogOptions options;
-        options.defaultExtension = "png";
-        options.fileName = "*.png";
-        options.filters = {{"(*.png)", "*.png"}, {"(*.*)", "*.*"}};
+        const ui::FileDialogOptions options = ui::describedFileDialog({"dialog_background_title",
+                                                                       "filter_pictures",
+                                                                       "*.png;*.jpg;*.jpeg;*.bmp",
+                                                                       picturesFolder().string(),
+                                                                       {}});
         // Hidden first: the chooser closes when the dialog takes the focus.
         ui_.setVisible(kSkinFrame, false);
         if (auto path = ui_.openFileDialog(options)) {
             skinChangeObserver().broadcast({false, 0, *path});
+            markSkinChoice({});
         }
     } else {
         return false;
     }
     return true;
+}
+
+void CMainWnd::markSkinChoice(const std::string& chosen) {
+    for (std::string_view prefix : {"skin_color_btn_", "skin_image_btn_"}) {
+        for (size_t i = 0;; ++i) {
+            const std::string name = indexed(prefix, i);
+            if (!ui_.setBorderColor(name, name == chosen ? kChoiceMark : 0)) {
+                break;
+            }
+        }
+    }
+}
+
+void CMainWnd::hideToTray() {
+    if (!ui_.trayAreaAvailable()) {
+        ui_.showWindow(ui::SkinUi::Show::Minimize);
+        return;
+    }
+    ui_.showWindow(ui::SkinUi::Show::Hide);
+    if (!trayHintShown_) {
+        trayHintShown_ =
+            ui_.trayMessage(ui_.translate("tray_hint_title"), ui_.translate("tray_hint_text"));
+    }
 }
 
 void CMainWnd::receive(SkinChangedParam param) {
@@ -569,7 +607,12 @@ void CMainWnd::openTrayMenu() {
     ui_.closeMenu();
     ui::Point at = ui_.cursorPosition();
     at.y -= kMenuLift;
-    const std::string exitText(exitItemText(storedLanguageValue(mainIni_)));
+    const int language = storedLanguageValue(mainIni_);
+    const std::string exitText(exitItemText(language));
+    // The language shown carries the check mark (traditional Chinese has
+    // no item of its own).
+    ui_.setMenuChecked("lan_en", language == 0);
+    ui_.setMenuChecked("lan_cn", language == 1);
     if (!ui_.openMenu("menu1.xml", at, {ui::MenuItem{"exit", exitText}})) {
         debugLog("menu1.xml: " + ui_.lastError());
     }

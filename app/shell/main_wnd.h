@@ -131,6 +131,11 @@ class CMainWnd : public ui::WindowHandler,
     bool onClick(const ui::Notification& n);
     bool onSkinChooser(const std::string& name);
     void showNoDeviceBox(bool& guard);
+    // The close button: hidden to the tray (told once a run), or minimised
+    // where the desktop has no status area to come back from.
+    void hideToTray();
+    // The chooser's swatch or picture now applied shows a mark.
+    void markSkinChoice(const std::string& chosen);
     void topmostPulse();
     void applyStoredLanguage();
     void setMousepadTint(int message, intptr_t index, intptr_t value);
@@ -163,6 +168,7 @@ class CMainWnd : public ui::WindowHandler,
     bool activationBoxOpen_ = false;
     bool trayBoxOpen_ = false;
     bool windowInitDone_ = false;
+    bool trayHintShown_ = false;
     bool shutDown_ = false;
 
     UiCourier courier_;

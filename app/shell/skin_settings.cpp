@@ -92,7 +92,7 @@ std::string_view exitItemText(int storedLanguage) {
         case 1:
             return "关闭";
         default:
-            return {};
+            return "關閉";  // traditional Chinese, every other stored value
     }
 }
 

@@ -51,7 +51,8 @@ bool mirrorRegistryLanguage(const std::filesystem::path& mainIni,
 bool storeLanguage(const std::filesystem::path& mainIni, const std::filesystem::path& registryFile,
                    Language language);
 
-// The tray menu's "exit" item: "Close" for 0, "关闭" for 1, empty otherwise.
+// The tray menu's "exit" item: "Close" for 0, "关闭" for 1, "關閉" otherwise
+// (the traditional Chinese that any other value starts in).
 std::string_view exitItemText(int storedLanguage);
 
 }  // namespace rxt::shell

@@ -279,6 +279,11 @@ int MemoryUi::repaintCount(std::string_view name) const {
     return c ? c->repaints : 0;
 }
 
+uint32_t MemoryUi::borderColor(std::string_view name) const {
+    const Control* c = find(name);
+    return c ? c->border : 0;
+}
+
 std::vector<std::string> MemoryUi::controlNames() const {
     std::vector<std::string> names;
     for (size_t i = 1; i < nodes_.size(); ++i) {
@@ -947,6 +952,15 @@ bool MemoryUi::menuHas(const std::vector<MenuEntry>& entries, std::string_view i
         }
     }
     return false;
+}
+
+bool MemoryUi::trayMessage(std::string_view title, std::string_view text) {
+    if (!tray_ || !trayArea_) {
+        return false;
+    }
+    record("trayMessage " + std::string(title));
+    trayMessages_.emplace_back(title, text);
+    return true;
 }
 
 bool MemoryUi::createTray(std::string_view icon, std::string_view tooltip) {

@@ -13,6 +13,7 @@
 #include <atomic>
 #include <map>
 #include <mutex>
+#include <utility>
 
 #include "app/ui/skin_file.h"
 #include "app/ui/skin_resources.h"
@@ -38,7 +39,8 @@ class MemoryUi : public SkinUiBase {
     bool setExclusive(std::string_view name, bool exclusive);
     bool effectivelyVisible(std::string_view name) const;
     int repaintCount(std::string_view name) const;
-    std::vector<std::string> controlNames() const;  // in tree order
+    uint32_t borderColor(std::string_view name) const;  // 0 = none
+    std::vector<std::string> controlNames() const;      // in tree order
 
     std::vector<std::string> calls() const { return calls_; }
     void clearCalls() { calls_.clear(); }
@@ -61,6 +63,13 @@ class MemoryUi : public SkinUiBase {
     void setCursorPosition(Point p) { cursor_ = p; }
     std::optional<FileDialogOptions> lastFileDialog() const { return lastFileDialog_; }
     bool quitRequested() const { return quit_; }
+    // The desktop's status area (there by default) and the tray
+    // notifications shown (title, text).
+    void setTrayAreaAvailable(bool on) { trayArea_ = on; }
+    const std::vector<std::pair<std::string, std::string>>& trayMessages() const {
+        return trayMessages_;
+    }
+    std::string programIcon() const { return programIcon_; }
     int quitCode() const { return quitCode_; }
 
     // ---- SkinUi -----------------------------------------------------------
@@ -158,6 +167,9 @@ class MemoryUi : public SkinUiBase {
     bool createTray(std::string_view icon, std::string_view tooltip) override;
     void removeTray() override;
     bool trayVisible() const override { return tray_; }
+    bool trayAreaAvailable() const override { return trayArea_; }
+    bool trayMessage(std::string_view title, std::string_view text) override;
+    void setProgramIcon(std::string_view icon) override { programIcon_ = std::string(icon); }
 
     bool userClick(std::string_view name) override;
     bool userCheck(std::string_view name, bool checked) override;
@@ -262,6 +274,9 @@ class MemoryUi : public SkinUiBase {
     Point menuPoint_;
     Point cursor_;
     bool tray_ = false;
+    bool trayArea_ = true;
+    std::vector<std::pair<std::string, std::string>> trayMessages_;
+    std::string programIcon_;
 };
 
 }  // namespace rxt::ui

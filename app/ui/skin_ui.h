@@ -148,7 +148,9 @@ struct MenuItem {
     std::string text;  // shown as it is
 };
 
-// Open and save dialogs. Filters keep their extensions: {"(*.png)", "*.png"}.
+// Open and save dialogs (pages describe them with describedFileDialog,
+// app/ui/file_dialog.h). The title and the filter labels are text keys or
+// plain texts: the dialog shows translate() of them.
 struct FileFilter {
     std::string label;
     std::string pattern;  // "*.png", "*.*", several separated by ';'
@@ -380,12 +382,23 @@ class SkinUi {
                           const std::vector<MenuItem>& topItems) = 0;
     virtual void closeMenu() = 0;
     virtual bool menuOpen() const = 0;
+    // Check marks of menu items by name (the menu check map): an item named
+    // here is shown checkable, with this state, in menus opened afterwards.
+    virtual void setMenuChecked(std::string_view item, bool checked) = 0;
+    virtual std::optional<bool> menuChecked(std::string_view item) const = 0;
     virtual Point cursorPosition() const = 0;
 
     // Tray icon: clicks notify "tray" (kTrayLeftUp, kTrayRightUp).
     virtual bool createTray(std::string_view icon, std::string_view tooltip) = 0;
     virtual void removeTray() = 0;
     virtual bool trayVisible() const = 0;
+    // Whether the desktop has a status area to show the tray icon in.
+    virtual bool trayAreaAvailable() const = 0;
+    // A notification from the tray icon; false when none can be shown.
+    virtual bool trayMessage(std::string_view title, std::string_view text) = 0;
+    // The program's icon (a skin picture) on the main window and on every
+    // box and dialog opened afterwards.
+    virtual void setProgramIcon(std::string_view icon) = 0;
 
     // What a user does, through the same controls and notifications as
     // the real thing (tests, automation). False with lastError() when the

@@ -127,4 +127,16 @@ std::vector<std::string> SkinUiBase::takeShownMessages() {
     return out;
 }
 
+void SkinUiBase::setMenuChecked(std::string_view item, bool checked) {
+    menuChecks_.insert_or_assign(std::string(item), checked);
+}
+
+std::optional<bool> SkinUiBase::menuChecked(std::string_view item) const {
+    const auto it = menuChecks_.find(item);
+    if (it == menuChecks_.end()) {
+        return std::nullopt;
+    }
+    return it->second;
+}
+
 }  // namespace rxt::ui

@@ -3,6 +3,7 @@
 #include "app/shell/skin_change.h"
 #include "app/shell/skin_settings.h"
 #include "app/ui/skin_resources.h"
+#include "platform/folders.h"
 #include "platform/ini_file.h"
 #include "platform/language_registry.h"
 #include "support/shell_fixture.h"
@@ -34,6 +35,9 @@ TEST_F(ShellWindowTest, ChineseFromTheMenuIsRememberedAndMirrored) {
     EXPECT_EQ(ui->text("kb_tab"), "键盘");
     ASSERT_TRUE(ui->userTray(false));
     EXPECT_EQ(ui->openMenuEntries().front().text, "关闭");
+    // The language shown is the one checked.
+    EXPECT_EQ(ui->menuChecked("lan_cn"), true);
+    EXPECT_EQ(ui->menuChecked("lan_en"), false);
 
     ASSERT_TRUE(ui->userMenu("lan_en"));
     EXPECT_EQ(ui->language(), "en");
@@ -48,10 +52,15 @@ TEST_F(ShellWindowTest, StoredValueTwoStartsInTraditionalChinese) {
     EXPECT_EQ(ui->language(), "cn_tw");
     EXPECT_EQ(ui->text("ms_tab"), "滑鼠");
     EXPECT_EQ(skinValue(home.mainIni(), "LANGUAGE"), "2");
-    // The menu has no text for this language's exit item.
+    // The exit item in traditional Chinese; neither language item is the
+    // one shown, so neither is checked.
     ASSERT_TRUE(ui->userTray(false));
     EXPECT_EQ(ui->openMenuEntries().front().name, "exit");
-    EXPECT_EQ(ui->openMenuEntries().front().text, "");
+    EXPECT_EQ(ui->openMenuEntries().front().text, "關閉");
+    EXPECT_EQ(ui->menuChecked("lan_cn"), false);
+    EXPECT_EQ(ui->menuChecked("lan_en"), false);
+    // The title reads in traditional Chinese too.
+    EXPECT_EQ(ui->text("titletext_label"), "RX-T7100 遊戲滑鼠");
 }
 
 TEST_F(ShellWindowTest, RegistryValueDecidesTheStartLanguage) {
@@ -180,17 +189,26 @@ TEST_F(ShellWindowTest, ColourAndOwnPictureAreShownButNotStored) {
     ASSERT_TRUE(ui->userCheck("skin_color", true));
     EXPECT_EQ(ui->currentPage("skin_tab"), 1);
     ASSERT_TRUE(ui->userClick("skin_color_btn_1"));
-    EXPECT_EQ(ui->backgroundColor("root"), 0xFF1A2333u);
+    EXPECT_EQ(ui->backgroundColor("root"), 0xFF13294Au);
     EXPECT_EQ(ui->backgroundImage("root"), "");
+    // The swatch in use is marked, and only that one.
+    EXPECT_NE(ui->borderColor("skin_color_btn_1"), 0u);
+    ASSERT_TRUE(ui->userClick("skin_color_btn_4"));
+    EXPECT_EQ(ui->borderColor("skin_color_btn_1"), 0u);
+    EXPECT_NE(ui->borderColor("skin_color_btn_4"), 0u);
 
     ASSERT_TRUE(ui->userCheck("skin_image", true));
     ui->answer(ui::DialogAnswer::open("/pictures/mine.png"));
     ASSERT_TRUE(ui->userClick("skin_Custom"));
     EXPECT_EQ(ui->backgroundImage("root"), "/pictures/mine.png");
     ASSERT_TRUE(ui->lastFileDialog().has_value());
-    EXPECT_EQ(ui->lastFileDialog()->defaultExtension, "png");
+    // Described, in the pictures folder, with any file as the second choice.
+    EXPECT_EQ(ui->lastFileDialog()->title, "dialog_background_title");
+    EXPECT_EQ(ui->lastFileDialog()->folder, picturesFolder().string());
     ASSERT_EQ(ui->lastFileDialog()->filters.size(), 2u);
-    EXPECT_EQ(ui->lastFileDialog()->filters[0].pattern, "*.png");
+    EXPECT_EQ(ui->lastFileDialog()->filters[0].label, "filter_pictures");
+    EXPECT_EQ(ui->lastFileDialog()->filters[0].pattern, "*.png;*.jpg;*.jpeg;*.bmp");
+    EXPECT_EQ(ui->lastFileDialog()->filters[1].pattern, "*");
 
     // Cancelling the dialog changes nothing.
     ui->setVisible("skin_frame", true);

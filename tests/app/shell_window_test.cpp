@@ -325,6 +325,29 @@ TEST_F(ShellWindowTest, CloseButtonHidesAndTheProgramRunsOn) {
     EXPECT_FALSE(ui->windowVisible());
     EXPECT_FALSE(ui->quitRequested());
     EXPECT_EQ(window->workers().running(), kWorkerSlots);
+    // The first hide says where the program went and how to end it; once.
+    ASSERT_EQ(ui->trayMessages().size(), 1u);
+    EXPECT_EQ(ui->trayMessages()[0].first, ui->translate("tray_hint_title"));
+    EXPECT_NE(ui->trayMessages()[0].second.find("Close"), std::string::npos);
+    ui->showWindow(ui::SkinUi::Show::Show);
+    ASSERT_TRUE(ui->userClick("closebtn"));
+    EXPECT_EQ(ui->trayMessages().size(), 1u);
+}
+
+TEST_F(ShellWindowTest, WithoutAStatusAreaTheCloseButtonMinimises) {
+    open();
+    ui->setTrayAreaAvailable(false);
+    ASSERT_TRUE(ui->userClick("closebtn"));
+    // Still there to come back to, not vanished while running.
+    EXPECT_TRUE(ui->windowVisible());
+    EXPECT_TRUE(ui->windowMinimized());
+    EXPECT_TRUE(ui->trayMessages().empty());
+    EXPECT_FALSE(ui->quitRequested());
+}
+
+TEST_F(ShellWindowTest, TheWindowCarriesTheProgramIcon) {
+    open();
+    EXPECT_EQ(ui->programIcon(), "common/tray.png");
 }
 
 // ---- shutdown -------------------------------------------------------------------

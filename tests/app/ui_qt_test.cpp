@@ -161,12 +161,14 @@ TEST_F(QtUiTest, BackgroundColourAndImage) {
     EXPECT_EQ(pixel(key, key->rect().center()), QColor(0, 0, 255));
 }
 
-TEST_F(QtUiTest, ClosingTheWindowOnlyHidesIt) {
+TEST_F(QtUiTest, ClosingTheWindowDoesWhatItsCloseButtonDoes) {
     ASSERT_TRUE(ui.windowVisible());
+    handler.notes.clear();
     ui.window()->close();
-    EXPECT_FALSE(ui.windowVisible());
+    // The window is not destroyed; the handler hides it as for its button.
     ASSERT_NE(ui.window(), nullptr);
-    ui.showWindow(SkinUi::Show::Restore);
+    ASSERT_FALSE(handler.notes.empty());
+    EXPECT_EQ(handler.notes.back(), (Notification{"click", "closebtn", 0}));
     EXPECT_TRUE(ui.windowVisible());
 }
 

@@ -7,12 +7,12 @@
 #include <system_error>
 #include <vector>
 
+#include "app/pages/profile/profile_page_names.h"
+#include "app/pages/profile/program_link.h"
 #include "app/ui/skin_ui.h"
 #include "platform/debug_log.h"
 #include "platform/system_pointer.h"
 #include "platform/text_case.h"
-#include "app/pages/profile/profile_page_names.h"
-#include "app/pages/profile/program_link.h"
 #include "profile/catalogue_population.h"
 #include "profile/profile_file.h"
 #include "state/device_links.h"
@@ -327,7 +327,8 @@ void ExportProfile(const ProfilePageContext& ctx, const ProfileCatalogue& catalo
     if (!name) {
         return;
     }
-    const std::optional<std::string> chosen = ctx.ui->saveFileDialog(profileFileDialog(catalogue));
+    const std::optional<std::string> chosen =
+        ctx.ui->saveFileDialog(profileExportDialog(catalogue, *name));
     if (!chosen) {
         return;
     }
@@ -410,7 +411,8 @@ void SelectProfile(const ProfilePageContext& ctx, const ProfileCatalogue& catalo
     ApplyLoadedProfile(ctx, catalogue);
 }
 
-bool SelectProfileEntry(const ProfilePageContext& ctx, const ProfileCatalogue& catalogue, int index) {
+bool SelectProfileEntry(const ProfilePageContext& ctx, const ProfileCatalogue& catalogue,
+                        int index) {
     if (ctx.ui == nullptr) {
         return false;
     }

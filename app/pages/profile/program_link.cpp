@@ -2,6 +2,7 @@
 
 #include "app/pages/profile/profile_operations.h"
 #include "app/pages/profile/profile_page_names.h"
+#include "platform/folders.h"
 
 namespace rxt {
 namespace {
@@ -24,8 +25,8 @@ void clearShown(const ProfilePageContext& ctx, const ProfileControls& c, bool hi
     }
 }
 
-void link(const ProfilePageContext& ctx, const ProfileCatalogue& catalogue, const ProfileControls& c,
-          int s, const std::string& path) {
+void link(const ProfilePageContext& ctx, const ProfileCatalogue& catalogue,
+          const ProfileControls& c, int s, const std::string& path) {
     ctx.ui->setText(c.linkEdit, programFileName(path));
     catalogue.WriteLinkFlag(s, true);
     catalogue.WriteProgramPath(s, path);
@@ -36,19 +37,36 @@ void link(const ProfilePageContext& ctx, const ProfileCatalogue& catalogue, cons
 }  // namespace
 
 ui::FileDialogOptions programFileDialog() {
-    ui::FileDialogOptions options;
-    options.filters = {{"(*)", "*"}};
-    return options;
+    // Programs have no extension of their own here: any file, from where
+    // the installed ones are.
+    return ui::describedFileDialog(
+        {"dialog_program_title", "filter_programs", "*", std::string(kProgramsFolder), {}});
+}
+
+std::string profileFilterKey(const ProfileCatalogue& catalogue) {
+    std::string key = "filter_" + catalogue.displayName() + "_profile";
+    for (char& c : key) {
+        if (c == ' ') {
+            c = '_';
+        }
+    }
+    return key;
 }
 
 ui::FileDialogOptions profileFileDialog(const ProfileCatalogue& catalogue) {
-    const std::string extension(catalogue.extension());  // ".config"
-    const std::string pattern = "*" + extension;
-    ui::FileDialogOptions options;
-    options.filters = {{"(" + pattern + ")", pattern}};
-    options.fileName = pattern;
-    options.defaultExtension = extension.substr(1);
-    return options;
+    return ui::describedFileDialog({"dialog_import_profile_title",
+                                    profileFilterKey(catalogue),
+                                    "*" + std::string(catalogue.extension()),
+                                    dataFolderPath().string(),
+                                    {}});
+}
+
+ui::FileDialogOptions profileExportDialog(const ProfileCatalogue& catalogue,
+                                          std::string_view profileName) {
+    const std::string extension(catalogue.extension());
+    return ui::describedFileDialog({"dialog_export_profile_title", profileFilterKey(catalogue),
+                                    "*" + extension, dataFolderPath().string(),
+                                    std::string(profileName) + extension});
 }
 
 bool programAlreadyLinked(const ProfilePageContext& ctx, const ProfileCatalogue& catalogue,
@@ -69,7 +87,8 @@ void showProgramLink(const ProfilePageContext& ctx, const ProfileCatalogue& cata
     }
 }
 
-void LinkCheckChanged(const ProfilePageContext& ctx, const ProfileCatalogue& catalogue, bool checked) {
+void LinkCheckChanged(const ProfilePageContext& ctx, const ProfileCatalogue& catalogue,
+                      bool checked) {
     if (ctx.ui == nullptr) {
         return;
     }

@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "app/pages/profile/profile_page_context.h"
+#include "app/ui/file_dialog.h"
 #include "app/ui/skin_ui.h"
 #include "profile/profile_catalogue.h"
 #include "profile/program_path.h"
@@ -18,7 +19,8 @@
 namespace rxt {
 
 // The link check box was checked or cleared by the user.
-void LinkCheckChanged(const ProfilePageContext& ctx, const ProfileCatalogue& catalogue, bool checked);
+void LinkCheckChanged(const ProfilePageContext& ctx, const ProfileCatalogue& catalogue,
+                      bool checked);
 // The browse button.
 void BrowseLink(const ProfilePageContext& ctx, const ProfileCatalogue& catalogue);
 // The cancel button (mouse device, keyboard device, keyboard lighting).
@@ -33,9 +35,18 @@ void showProgramLink(const ProfilePageContext& ctx, const ProfileCatalogue& cata
 bool programAlreadyLinked(const ProfilePageContext& ctx, const ProfileCatalogue& catalogue,
                           std::string_view program);
 
-// The open dialog of the browse and link operations (executables), and the
-// open and save dialogs of Import and Export (the catalogue's extension).
+// Where the program dialog opens.
+inline constexpr std::string_view kProgramsFolder = "/usr/bin";
+
+// The open dialog of the browse and link operations (executables), the
+// open dialog of Import and the save dialog of Export (the catalogue's
+// described extension, in the data folder; Export suggests the entry's
+// name). Built with ui::describedFileDialog, as every page's dialogs are.
 ui::FileDialogOptions programFileDialog();
 ui::FileDialogOptions profileFileDialog(const ProfileCatalogue& catalogue);
+ui::FileDialogOptions profileExportDialog(const ProfileCatalogue& catalogue,
+                                          std::string_view profileName);
+// "filter_mouse_device_profile" ...: the text key describing its files.
+std::string profileFilterKey(const ProfileCatalogue& catalogue);
 
 }  // namespace rxt

@@ -1,7 +1,12 @@
 // Import, Export, Reset and Select: what reaches the files, the images and
 // the desktop's pointer settings.
 
+#include <set>
+
+#include "app/pages/profile/program_link.h"
+#include "app/ui/skin_resources.h"
 #include "operations_fixture.h"
+#include "platform/folders.h"
 #include "profile/profile_payload.h"
 
 namespace rxt::test {
@@ -41,9 +46,12 @@ TEST_F(FilesTest, ImportIntoADeviceCatalogueAddsAnEntryAndAcceptsAnotherKindsCod
     EXPECT_EQ(mouseRecord0(), std::vector<uint8_t>(payload.begin() + 512, payload.end()));
     // The dialog offered the catalogue's files.
     ASSERT_TRUE(ui.lastFileDialog());
-    EXPECT_EQ(ui.lastFileDialog()->fileName, "*.config");
+    EXPECT_EQ(ui.lastFileDialog()->title, "dialog_import_profile_title");
+    EXPECT_EQ(ui.lastFileDialog()->folder, dataFolderPath().string());
+    EXPECT_EQ(ui.lastFileDialog()->fileName, "");
     EXPECT_EQ(ui.lastFileDialog()->defaultExtension, "config");
-    ASSERT_EQ(ui.lastFileDialog()->filters.size(), 1u);
+    ASSERT_EQ(ui.lastFileDialog()->filters.size(), 2u);
+    EXPECT_EQ(ui.lastFileDialog()->filters[0].label, "filter_mouse_device_profile");
     EXPECT_EQ(ui.lastFileDialog()->filters[0].pattern, "*.config");
 }
 
@@ -139,6 +147,11 @@ TEST_F(FilesTest, ExportWritesTheSelectedContentAndNothingWhenItsFileIsMissing) 
     const auto header = fileBytes(target);
     ASSERT_GE(header.size(), 6u);
     EXPECT_EQ(header[4], profileKindCode(DeviceKind::Mouse));
+    // The dialog suggested the entry's own name.
+    ASSERT_TRUE(ui.lastFileDialog());
+    EXPECT_EQ(ui.lastFileDialog()->title, "dialog_export_profile_title");
+    EXPECT_EQ(ui.lastFileDialog()->fileName, "keys.pro");
+    EXPECT_EQ(ui.lastFileDialog()->filters.at(0).label, "filter_mouse_key_profile");
 
     pick(cat, 1);
     std::filesystem::remove(*cat.dataFile("lost"));
@@ -284,3 +297,31 @@ TEST_F(FilesTest, SavingWithSelectPastTheEndWritesTheDefaultName) {
 
 }  // namespace
 }  // namespace rxt::test
+
+namespace rxt {
+namespace {
+
+TEST(ProfileFileDialogs, EveryCatalogueDescribesItsFilesInTheThreeLanguages) {
+    const auto skin = std::filesystem::path(RXT_TESTDATA_DIR) / ".." / ".." / "skin";
+    std::set<std::string> keys;
+    for (const ProfileCatalogue& cat : ProfileCatalogue::all()) {
+        const ui::FileDialogOptions import = profileFileDialog(cat);
+        const ui::FileDialogOptions exportTo = profileExportDialog(cat, "mine");
+        EXPECT_EQ(import.filters.at(0).label, profileFilterKey(cat));
+        EXPECT_EQ(exportTo.fileName, "mine" + std::string(cat.extension()));
+        EXPECT_EQ(exportTo.folder, import.folder);
+        keys.insert(profileFilterKey(cat));
+    }
+    EXPECT_EQ(keys.size(), 7u);  // one description per catalogue
+    for (const char* file : {"lan_en.xml", "lan_cn.xml", "lan_sn.xml"}) {
+        const ui::LanguageTable table = ui::readLanguageFile((skin / file).string());
+        for (const auto& key : keys) {
+            EXPECT_TRUE(table.texts.count(key)) << key << " missing from " << file;
+        }
+        EXPECT_TRUE(table.texts.count(programFileDialog().filters.at(0).label)) << file;
+    }
+    EXPECT_EQ(programFileDialog().folder, kProgramsFolder);
+}
+
+}  // namespace
+}  // namespace rxt

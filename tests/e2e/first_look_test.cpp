@@ -1,0 +1,143 @@
+// What a new user sees first, on the real program under its own X server:
+// the window carries the program's icon, a colour of the skin chooser
+// paints the window's background, and the profile panel closes on Esc and
+// on a press outside it.
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+
+#include "support/e2e_harness.h"
+#include "support/test_folder.h"
+
+namespace rxt::e2e {
+namespace {
+
+constexpr const char* kTitle = "RX-T7100 GamingMouse";
+
+class FirstLookTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        for (const char* tool : {"Xvfb", "xdotool", "xprop"}) {
+            if (!programOnPath(tool)) {
+                GTEST_SKIP() << tool << " is not installed (scripts/setup installs it)";
+            }
+        }
+        ASSERT_TRUE(display.start()) << "no free display for Xvfb";
+        std::filesystem::create_directories(dir / "run");
+        ::chmod((dir / "run").c_str(), 0700);
+        const std::map<std::string, std::string> env{{"DISPLAY", display.name()},
+                                                     {"QT_QPA_PLATFORM", "xcb"},
+                                                     {"HOME", dir.path().string()},
+                                                     {"XDG_CONFIG_HOME", (dir / "config").string()},
+                                                     {"XDG_RUNTIME_DIR", (dir / "run").string()},
+                                                     {"RXT_HID_BUS", ""},
+                                                     {"ASAN_OPTIONS", "detect_leaks=0"}};
+        ASSERT_TRUE(program.start(
+            {binDir() + "/rxt-config", "--virtual", "--automation", (dir / "auto.sock").string()},
+            env, dir / "program.log"));
+        ASSERT_TRUE(waitFor([&] { return !mainWindow().empty() || !program.running(); }, 30000ms))
+            << program.output();
+        ASSERT_TRUE(automation.connect(dir / "auto.sock", 10000ms)) << program.output();
+        ASSERT_TRUE(waitForControl("ms_tab_panel", "visible", "1")) << program.output();
+    }
+
+    std::string x(const std::string& command) const {
+        return capture("DISPLAY=" + display.name() + " " + command + " 2>/dev/null");
+    }
+
+    std::string mainWindow() const {
+        const std::string out =
+            x(std::string("xdotool search --onlyvisible --name '^") + kTitle + "$'");
+        return out.substr(0, out.find('\n'));
+    }
+
+    bool waitForControl(const std::string& control, const std::string& property,
+                        const std::string& expected) {
+        return waitFor(
+            [&] {
+                return automation.request("get " + control + " " + property) == "ok " + expected;
+            },
+            15000ms);
+    }
+
+    // The window as painted on the screen.
+    QImage picture() const {
+        const auto path = dir / "window.png";
+        std::filesystem::remove(path);
+        capture("DISPLAY=" + display.name() + " " + binDir() + "/rxt-grab " + mainWindow() + " " +
+                path.string() + " >/dev/null 2>&1");
+        return QImage(QString::fromStdString(path.string()));
+    }
+
+    test::TempFolder dir;
+    VirtualDisplay display;
+    Child program;
+    LineClient automation;
+};
+
+TEST_F(FirstLookTest, TheWindowCarriesTheProgramsIcon) {
+    const std::string icon = x("xprop -id " + mainWindow() + " _NET_WM_ICON");
+    ASSERT_NE(icon.find("_NET_WM_ICON(CARDINAL) = "), std::string::npos) << icon;
+    // xprop draws the pictures it finds: one at least, of a real size, with
+    // something in it.
+    const size_t at = icon.find("Icon (");
+    ASSERT_NE(at, std::string::npos) << icon.substr(0, 200);
+    EXPECT_EQ(icon.find("Icon (0 x"), std::string::npos);
+    EXPECT_NE(icon.find_first_not_of(" \t\n", icon.find('\n', at)), std::string::npos);
+}
+
+TEST_F(FirstLookTest, AColourSwatchPaintsTheWindowsBackground) {
+    // A spot of the window that no page covers: the background shows there.
+    const QPoint spot(400, 560);
+    const QImage before = picture();
+    ASSERT_FALSE(before.isNull());
+    ASSERT_EQ(automation.request("click skinbtn"), "ok");
+    ASSERT_EQ(automation.request("check skin_color 1"), "ok");
+    ASSERT_EQ(automation.request("click skin_color_btn_4"), "ok");  // #4A1919
+    EXPECT_EQ(automation.request("get root color"), "ok FF4A1919");
+    QColor painted;
+    EXPECT_TRUE(waitFor(
+        [&] {
+            const QImage now = picture();
+            painted = now.isNull() ? QColor() : now.pixelColor(spot);
+            return painted == QColor(0x4A, 0x19, 0x19);
+        },
+        10000ms))
+        << "painted " << painted.name().toStdString() << ", before "
+        << before.pixelColor(spot).name().toStdString();
+    // Another swatch, another colour.
+    ASSERT_EQ(automation.request("click skin_color_btn_1"), "ok");  // #13294A
+    EXPECT_TRUE(
+        waitFor([&] { return picture().pixelColor(spot) == QColor(0x13, 0x29, 0x4A); }, 10000ms));
+}
+
+TEST_F(FirstLookTest, TheProfilePanelClosesOnEscAndOnAPressOutside) {
+    const std::string window = mainWindow();
+    ASSERT_EQ(automation.request("check kb_tab 1"), "ok");
+    ASSERT_EQ(automation.request("check ms_tab 1"), "ok");
+    ASSERT_TRUE(waitForControl("tab_switch", "index", "1"));
+    ASSERT_TRUE(test::xdotool(display.name(), {"windowfocus", "--sync", window}));
+    ASSERT_EQ(automation.request("click ms_profile_fun_spread_btn"), "ok");
+    ASSERT_TRUE(waitForControl("ms_profile_fun_spead_tab", "visible", "1"));
+    ASSERT_TRUE(test::xdotool(display.name(), {"key", "Escape"}));
+    EXPECT_TRUE(waitForControl("ms_profile_fun_spead_tab", "visible", "0")) << program.output();
+    // The window stays: Esc only closed the panel.
+    EXPECT_EQ(mainWindow(), window);
+
+    ASSERT_EQ(automation.request("click ms_profile_fun_spread_btn"), "ok");
+    ASSERT_TRUE(waitForControl("ms_profile_fun_spead_tab", "visible", "1"));
+    ASSERT_TRUE(test::xdotool(display.name(),
+                              {"mousemove", "--window", window, "400", "560", "click", "1"}));
+    EXPECT_TRUE(waitForControl("ms_profile_fun_spead_tab", "visible", "0"));
+
+    // A page switch closes it too.
+    ASSERT_EQ(automation.request("click ms_profile_fun_spread_btn"), "ok");
+    ASSERT_TRUE(waitForControl("ms_profile_fun_spead_tab", "visible", "1"));
+    ASSERT_EQ(automation.request("check kb_tab 1"), "ok");
+    ASSERT_TRUE(waitForControl("tab_switch", "index", "0"));
+    EXPECT_TRUE(waitForControl("ms_profile_fun_spead_tab", "visible", "0"));
+}
+
+}  // namespace
+}  // namespace rxt::e2e
