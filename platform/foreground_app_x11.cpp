@@ -11,73 +11,13 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
+#include "platform/x11_errors.h"
+
 #include <atomic>
 #include <vector>
 
 namespace rxt {
 namespace {
-
-// Xlib reports protocol errors to one process-wide handler whose default ends
-// the process. A window may close between two of our requests, so our
-// handler swallows the errors of our own requests and hands every other one
-// to the handler that was installed before it.
-thread_local Display* tlsOurDisplay = nullptr;
-thread_local bool tlsErrorSeen = false;
-std::atomic<XErrorHandler> previousHandler{nullptr};
-std::atomic<XIOErrorHandler> previousIoHandler{nullptr};
-
-int onXError(Display* display, XErrorEvent* event) {
-    if (display != nullptr && display == tlsOurDisplay) {
-        tlsErrorSeen = true;
-        return 0;
-    }
-    XErrorHandler previous = previousHandler.load();
-    return previous != nullptr ? previous(display, event) : 0;
-}
-
-// Losing the server must not end the process either: for our connection
-// the handler returns, and the exit handler only marks the connection broken
-// (it is opened again on a later call).
-int onXIoError(Display* display) {
-    if (display != nullptr && display == tlsOurDisplay) {
-        return 0;
-    }
-    XIOErrorHandler previous = previousIoHandler.load();
-    return previous != nullptr ? previous(display) : 0;
-}
-
-void onIoErrorExit(Display*, void* userData) {
-    static_cast<std::atomic<bool>*>(userData)->store(true);
-}
-
-void installErrorHandlers() {
-    // Reinstalled on every use: another part of the process may have put its
-    // own handler in the meantime, which then becomes the one we forward to.
-    XErrorHandler old = XSetErrorHandler(onXError);
-    if (old != onXError) {
-        previousHandler.store(old);
-    }
-    XIOErrorHandler oldIo = XSetIOErrorHandler(onXIoError);
-    if (oldIo != onXIoError) {
-        previousIoHandler.store(oldIo);
-    }
-}
-
-// While alive, errors of the display's requests are ours.
-class ErrorScope {
-  public:
-    explicit ErrorScope(Display* display) : outer_(tlsOurDisplay) {
-        installErrorHandlers();
-        tlsOurDisplay = display;
-        tlsErrorSeen = false;
-    }
-    ~ErrorScope() { tlsOurDisplay = outer_; }
-    ErrorScope(const ErrorScope&) = delete;
-    ErrorScope& operator=(const ErrorScope&) = delete;
-
-  private:
-    Display* outer_;
-};
 
 constexpr int kSearchDepth = 2;  // a frame of the window manager, then the client
 
@@ -105,7 +45,7 @@ class X11ForegroundApp : public ForegroundApp {
         if (display_ == nullptr && !connect()) {
             return std::nullopt;
         }
-        ErrorScope scope(display_);
+        x11::ErrorScope scope(display_);
         const std::optional<pid_t> pid = foregroundPid();
         if (broken_.load() || !pid) {
             return std::nullopt;
@@ -131,8 +71,8 @@ class X11ForegroundApp : public ForegroundApp {
         if (display_ == nullptr) {
             return false;
         }
-        XSetIOErrorExitHandler(display_, onIoErrorExit, &broken_);
-        ErrorScope scope(display_);
+        XSetIOErrorExitHandler(display_, x11::onIoErrorExit, &broken_);
+        x11::ErrorScope scope(display_);
         activeWindow_ = XInternAtom(display_, "_NET_ACTIVE_WINDOW", False);
         wmPid_ = XInternAtom(display_, "_NET_WM_PID", False);
         return true;
@@ -140,7 +80,7 @@ class X11ForegroundApp : public ForegroundApp {
 
     void close() {
         if (display_ != nullptr) {
-            ErrorScope scope(display_);
+            x11::ErrorScope scope(display_);
             XCloseDisplay(display_);
             display_ = nullptr;
         }
@@ -153,11 +93,11 @@ class X11ForegroundApp : public ForegroundApp {
         unsigned long count = 0;
         unsigned long after = 0;
         unsigned char* data = nullptr;
-        tlsErrorSeen = false;
+        x11::tlsErrorSeen = false;
         const int status = XGetWindowProperty(display_, window, property, 0, 1, False, type,
                                               &actualType, &actualFormat, &count, &after, &data);
         std::optional<unsigned long> value;
-        if (status == Success && !tlsErrorSeen && !broken_.load() && data != nullptr &&
+        if (status == Success && !x11::tlsErrorSeen && !broken_.load() && data != nullptr &&
             actualType == type && actualFormat == 32 && count >= 1) {
             // Format 32 comes as longs, whatever their size.
             value = static_cast<unsigned long>(reinterpret_cast<long*>(data)[0]);
@@ -185,10 +125,10 @@ class X11ForegroundApp : public ForegroundApp {
         Window parent = None;
         Window* children = nullptr;
         unsigned int count = 0;
-        tlsErrorSeen = false;
+        x11::tlsErrorSeen = false;
         const Status ok = XQueryTree(display_, window, &root, &parent, &children, &count);
         std::optional<Tree> result;
-        if (ok != 0 && !tlsErrorSeen && !broken_.load()) {
+        if (ok != 0 && !x11::tlsErrorSeen && !broken_.load()) {
             result = Tree{parent, std::vector<Window>(children, children + count)};
         }
         if (children != nullptr) {

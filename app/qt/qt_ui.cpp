@@ -152,6 +152,10 @@ bool QtUi::eventFilter(QObject* watched, QEvent* event) {
         window_->hide();
         return true;
     }
+    if (watched == window_ && handler_ != nullptr &&
+        (event->type() == QEvent::WindowActivate || event->type() == QEvent::WindowDeactivate)) {
+        handler_->onActivate(event->type() == QEvent::WindowActivate);
+    }
     return QObject::eventFilter(watched, event);
 }
 

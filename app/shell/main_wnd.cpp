@@ -104,6 +104,14 @@ CMainWnd::CMainWnd(ui::SkinUi& ui, MainWndOptions options)
       events_(links_, images_, *this, writeBack_),
       pages_(ui),
       courier_(ui) {
+    hook_ = options_.inputHook;
+    if (hook_ == nullptr) {
+        // Events go to the window as messages carrying the whole record.
+        ownHook_ = makeInputHook([this](const HookEvent& e) {
+            ui_.postMessage(e.message, e.hookMessage, packHookRecord(e));
+        });
+        hook_ = ownHook_.get();
+    }
     if (options_.features != nullptr) {
         options_.features->attach(host());
         options_.features->addRoutes(router_);
@@ -112,12 +120,13 @@ CMainWnd::CMainWnd(ui::SkinUi& ui, MainWndOptions options)
 
 PageHost CMainWnd::host() {
     return PageHost{ui_, links_, images_, writeBack_,
-                    [this](const WindowEvent& event) { deliver(event); }};
+                    [this](const WindowEvent& event) { deliver(event); }, *hook_};
 }
 
 CMainWnd::~CMainWnd() {
     skinChangeObserver().remove(*this);
     if (!shutDown_) {
+        hook_->Remove();
         // No UI calls here: the window may be gone already.
         courier_.close();
         workers_.signalAll();
@@ -334,6 +343,7 @@ void CMainWnd::destroyWindow() {
 
 void CMainWnd::shutdown() {
     shutDown_ = true;
+    hook_->Remove();
     ui_.showWindow(ui::SkinUi::Show::Hide);
     // Workers blocked in a send to this thread are let go before the wait.
     courier_.close();
@@ -351,6 +361,15 @@ void CMainWnd::shutdown() {
     }
     ui_.closeMenu();
     ui_.removeTray();
+}
+
+void CMainWnd::onActivate(bool active) {
+    // No other program's input is held back while the user works there; a
+    // recording in progress then receives nothing until it is started again.
+    if (!active && hook_->installed()) {
+        debugLog("main window deactivated: input hooks removed");
+        hook_->Remove();
+    }
 }
 
 void CMainWnd::onFinalMessage() {

@@ -54,6 +54,8 @@ struct MainWndOptions {
     bool discovery = true;
     // The pages; attached and routed as the window is made.
     PageFeature* features = nullptr;
+    // The keyboard and mouse hook; null: one for this session.
+    InputHook* inputHook = nullptr;
 };
 
 class CMainWnd : public ui::WindowHandler,
@@ -75,6 +77,7 @@ class CMainWnd : public ui::WindowHandler,
     ui::ControlCreation createControl(std::string_view className) override;
     std::optional<std::string> queryControlText(std::string_view key) override;
     void onFinalMessage() override;
+    void onActivate(bool active) override;
 
     // ---- UiReactions (any thread: marshalled to the UI thread)
     void report(const WindowEvent& event) override;
@@ -163,6 +166,9 @@ class CMainWnd : public ui::WindowHandler,
     bool shutDown_ = false;
 
     UiCourier courier_;
+    // The hook's thread posts to the UI; it is removed before the UI goes.
+    std::unique_ptr<InputHook> ownHook_;
+    InputHook* hook_ = nullptr;
     // Last: the threads end before anything they use goes.
     WorkerThreads workers_;
 };

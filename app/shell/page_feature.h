@@ -11,6 +11,7 @@
 #include "app/shell/notify_router.h"
 #include "app/shell/worker_claims.h"
 #include "app/ui/skin_ui.h"
+#include "platform/input_hook.h"
 #include "state/device_images.h"
 #include "state/device_links.h"
 #include "state/window_events.h"
@@ -27,6 +28,9 @@ struct PageHost {
     // Hands an event to the window as the device state does: the shell acts
     // on its own events, then every feature receives it. UI thread.
     std::function<void(const WindowEvent&)> report;
+    // The window's keyboard and mouse hook; its events come back as
+    // event::InputHook. Removed by the window when it is deactivated.
+    InputHook& inputHook;
 };
 
 class PageFeature {

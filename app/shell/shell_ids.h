@@ -5,6 +5,8 @@
 #include <chrono>
 #include <string_view>
 
+#include "platform/input_hook.h"
+
 namespace rxt::shell {
 
 inline constexpr std::string_view kWindowTitle = "RX-T7100 GamingMouse";
@@ -24,14 +26,14 @@ inline constexpr int kMsgMousepadTintColor = 2563;
 inline constexpr int kMsgMousepadTintAlpha = 2564;
 
 // Input-hook messages (key capture and macro recording).
-inline constexpr int kMsgHookKeySingleKey = 2049;
+inline constexpr int kMsgHookKeySingleKey = ::rxt::kMsgHookKeySingleKey;
 inline constexpr int kMsgHookKeyHit = 2050;
-inline constexpr int kMsgHookKeyMacro = 2051;
-inline constexpr int kMsgHookKeyMacro2 = 2052;
-inline constexpr int kMsgHookMouseSingleKey = 2064;
+inline constexpr int kMsgHookKeyMacro = ::rxt::kMsgHookKeyMacro;
+inline constexpr int kMsgHookKeyMacro2 = ::rxt::kMsgHookKeyMacroMouse;
+inline constexpr int kMsgHookMouseSingleKey = ::rxt::kMsgHookMouSingleKey;
 inline constexpr int kMsgHookMouseHit = 2065;
-inline constexpr int kMsgHookMouseMacro = 2066;
-inline constexpr int kMsgHookMouseMacro2 = 2067;
+inline constexpr int kMsgHookMouseMacro = ::rxt::kMsgHookMouMacro;
+inline constexpr int kMsgHookMouseMacro2 = ::rxt::kMsgHookMouMacroMouse;
 
 inline constexpr int kTimerLivePreview = 10;
 inline constexpr int kLivePreviewFirstMs = 100;

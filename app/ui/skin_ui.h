@@ -105,6 +105,8 @@ class WindowHandler {
         (void)key;
         return std::nullopt;
     }
+    // The main window became the active window (true) or stopped being it.
+    virtual void onActivate(bool active) { (void)active; }
     // The window has been closed for good (after quit()).
     virtual void onFinalMessage() {}
 };
