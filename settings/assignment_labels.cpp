@@ -72,6 +72,10 @@ std::optional<AssignmentLabel> assignmentLabel(const KeyAssignment& e,
         kUnlabelledKinds.end()) {
         return std::nullopt;
     }
+    // An empty entry (a table never read) names nothing.
+    if (e.kind == 0) {
+        return std::nullopt;
+    }
     if (e.kind == kKindSniper) {
         return key(kSniperName);
     }

@@ -46,7 +46,7 @@ inline constexpr size_t kAssignmentSize = 3;
 // The mouse bank's own part of a 512-byte bank image, and the buttons the
 // key page shows of it.
 inline constexpr size_t kMouseBankEntries = 42;
-inline constexpr size_t kMouseBankBytes = kMouseBankEntries * kAssignmentSize;  // 126
+inline constexpr size_t kMouseBankSize = kMouseBankEntries * kAssignmentSize;  // 126
 inline constexpr int kMouseButtons = 7;
 // Left click (0x10, 0x01, 0): at least one of buttons 0..5 keeps it.
 inline constexpr KeyAssignment kLeftClick{FunctionKind::MouseButton, 0x01, 0x00};

@@ -250,6 +250,8 @@ TEST(AssignmentLabels, NamesOfEachKind) {
     EXPECT_EQ(keyOf({0x40, 0x02, 0}), "system_sleep");
     EXPECT_EQ(keyOf({0x72, 3, 0}), "GUN_4");
     EXPECT_EQ(keyOf({0xA0, 0, 0}), "mouse_key_sniper");
+    EXPECT_EQ(keyOf({0x90, 0, 0}), "mouse_key_DPI_loop");
+    EXPECT_FALSE(assignmentLabel({0, 0, 0}, macros));
     EXPECT_EQ(assignmentLabel({0x70, 1, 0}, macros)->verbatim, "Burst");
     EXPECT_EQ(assignmentLabel({0x71, 0, 5}, macros)->verbatim, "Reload");
     EXPECT_FALSE(assignmentLabel({0x70, 2, 0}, macros));
