@@ -22,7 +22,9 @@
 #include "app/shell/feature_set.h"
 #include "app/shell/startup.h"
 #include "platform/folders.h"
+#include "profile/keyboard_board.h"
 #include "sim/virtual_bus.h"
+#include "state/device_images.h"
 
 namespace {
 
@@ -120,6 +122,13 @@ int main(int argc, char** argv) {
     // The pages of the window, each a feature of its own.
     rxt::ProfilePages profiles;
     rxt::SettingsPages settings;
+    // The key controls of the attached keyboard model.
+    settings.setKeyboardKeyPosition([](int control) {
+        const auto& map = rxt::keyMapOf(rxt::deviceImages().keyboardVariant());
+        return control >= 0 && static_cast<size_t>(control) < map.size()
+                   ? static_cast<int>(map[static_cast<size_t>(control)])
+                   : static_cast<int>(rxt::kNoKeyPosition);
+    });
     rxt::shell::FeatureSet features;
     features.add(profiles);
     features.add(settings);

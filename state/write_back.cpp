@@ -77,8 +77,9 @@ int WriteBack::uploadSequence(DeviceKind kind) {
         if (kind == DeviceKind::Keyboard) {
             uploads_->uploadKeyboard();
         } else if (kind == DeviceKind::Mouse) {
-            uploads_->uploadMouseCursors();
-            uploads_->uploadMouse();
+            if (uploads_->uploadMouseCursors()) {
+                uploads_->uploadMouse();
+            }
         }
     }
     ui_.sendMessage(kMsgProgressDone);

@@ -22,13 +22,14 @@ namespace rxt {
 class SystemPointer;
 
 // The uploads of key tables, macros and cursor data, framed by the upload
-// sequence. Results are not used.
+// sequence. Each returns whether it was complete; a failed cursor upload
+// keeps the mouse's macros and bank from being sent after it.
 class DeviceUploads {
   public:
     virtual ~DeviceUploads() = default;
-    virtual void uploadKeyboard() = 0;
-    virtual void uploadMouseCursors() = 0;
-    virtual void uploadMouse() = 0;
+    virtual bool uploadKeyboard() = 0;
+    virtual bool uploadMouseCursors() = 0;
+    virtual bool uploadMouse() = 0;
 };
 
 // Frame sizes of the software light effects.
@@ -78,8 +79,9 @@ class WriteBack {
     // current. The keyboard has no on-device profiles and is ignored.
     void switchOnDeviceProfile(DeviceKind kind, int n);
 
-    // Keyboard: key table and macros; mouse: cursor data, then key table and
-    // macros; framed by the progress messages. Returns -1 for both kinds.
+    // Keyboard: key table and macros; mouse: cursor data, then (when that was
+    // complete) key table and macros; framed by the progress messages.
+    // Returns -1 for both kinds.
     int uploadSequence(DeviceKind kind);
 
     // Copies the source's lighting head to the other two current records and

@@ -181,6 +181,52 @@ bool save(const QImage& image, const QString& path) {
 
 }  // namespace
 
+// A small mouse with one of its buttons marked: the key page's button
+// pictures, dim normally ("_normal") and lit in the accent under the
+// pointer ("_down").
+QImage buttonPicture(const QString& part, bool lit, const QColor& accent) {
+    const int w = 64, h = 64;
+    QImage image = canvas(w, h);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    QPainterPath body;
+    body.addRoundedRect(QRectF(18, 6, 28, 52), 13, 13);
+    p.fillPath(body, QColor(0x22, 0x26, 0x30));
+    p.setPen(QPen(QColor(0x46, 0x4d, 0x5c), 1.5));
+    p.drawPath(body);
+    p.drawLine(QPointF(32, 7), QPointF(32, 26));
+    p.drawLine(QPointF(19, 26), QPointF(45, 26));
+    QColor mark = lit ? accent : QColor(0x8a, 0x93, 0xa3);
+    p.setPen(Qt::NoPen);
+    p.setBrush(mark);
+    QPainterPath shape;
+    if (part == "left") {
+        shape.addRoundedRect(QRectF(19.5, 7.5, 12, 18), 6, 6);
+    } else if (part == "right") {
+        shape.addRoundedRect(QRectF(32.5, 7.5, 12, 18), 6, 6);
+    } else if (part == "wheel") {
+        shape.addRoundedRect(QRectF(29, 10, 6, 13), 3, 3);
+    } else if (part == "dpi") {
+        shape.addRoundedRect(QRectF(28, 29, 8, 6), 2, 2);
+    } else {
+        // Side buttons on the left flank: forward above, back below.
+        const double y = part == "forward" ? 28 : 40;
+        shape.moveTo(16, y);
+        shape.lineTo(6, y + 5);
+        shape.lineTo(16, y + 10);
+        shape.closeSubpath();
+    }
+    p.drawPath(shape);
+    if (lit) {
+        QColor halo = accent;
+        halo.setAlpha(60);
+        p.setPen(QPen(halo, 3));
+        p.setBrush(Qt::NoBrush);
+        p.drawPath(shape);
+    }
+    return image;
+}
+
 int main(int argc, char** argv) {
     if (argc != 2) {
         std::fprintf(stderr, "usage: rxt-skin-art OUTPUT_SKIN_FOLDER\n");
@@ -215,5 +261,13 @@ int main(int argc, char** argv) {
     ok = save(trayIcon(accent), out + "/common/tray.png") && ok;
     ok = save(mouse(accent), out + "/common/mouse.png") && ok;
     ok = save(mousepad(accent), out + "/common/mousepad.png") && ok;
+    ok = QDir().mkpath(out + "/ms") && ok;
+    for (const char* part : {"left", "wheel", "right", "forward", "back", "dpi"}) {
+        for (bool lit : {false, true}) {
+            ok = save(buttonPicture(part, lit, accent),
+                      out + QString("/ms/key_%1_%2.png").arg(part, lit ? "down" : "normal")) &&
+                 ok;
+        }
+    }
     return ok ? 0 : 1;
 }

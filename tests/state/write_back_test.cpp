@@ -272,11 +272,16 @@ TEST_F(WriteBackTest, MousepadRestoreIsFollowedASecondLaterByACompleteRead) {
 class RecordingUploads : public DeviceUploads {
   public:
     explicit RecordingUploads(RecordingUi& ui) : ui_(ui) {}
-    void uploadKeyboard() override { ui_.showMessageBox("upload keyboard"); }
-    void uploadMouseCursors() override { ui_.showMessageBox("upload cursors"); }
-    void uploadMouse() override { ui_.showMessageBox("upload mouse"); }
+    bool uploadKeyboard() override { return said("upload keyboard"); }
+    bool uploadMouseCursors() override { return said("upload cursors") && cursorsDone; }
+    bool uploadMouse() override { return said("upload mouse"); }
+    bool cursorsDone = true;
 
   private:
+    bool said(const char* text) {
+        ui_.showMessageBox(text);
+        return true;
+    }
     RecordingUi& ui_;
 };
 
@@ -291,6 +296,13 @@ TEST_F(WriteBackTest, UploadSequenceIsFramedByTheProgressMessages) {
     EXPECT_EQ(writeBack.uploadSequence(DeviceKind::Keyboard), -1);
     EXPECT_EQ(ui.calls(),
               (std::vector<std::string>{"send 3072", "sent 3072", "message upload keyboard",
+                                        "send 3073", "sent 3073"}));
+    // A failed cursor upload ends the sequence: the progress still ends.
+    ui.clear();
+    uploads.cursorsDone = false;
+    writeBack.uploadSequence(DeviceKind::Mouse);
+    EXPECT_EQ(ui.calls(),
+              (std::vector<std::string>{"send 3072", "sent 3072", "message upload cursors",
                                         "send 3073", "sent 3073"}));
 }
 

@@ -4,6 +4,7 @@
 
 #include "app/pages/settings/settings_page_names.h"
 #include "app/ui/skin_ui.h"
+#include "platform/folders.h"
 
 namespace rxt {
 
@@ -24,11 +25,41 @@ void SettingsPages::attach(const shell::PageHost& host) {
     ctx.system = system;
     ctx.report = host.report;
     performance_ = std::make_unique<MousePerformancePage>(ctx);
+
+    KeyPageContext keys;
+    keys.ui = &host.ui;
+    keys.images = &host.images;
+    keys.links = &host.links;
+    keys.writeBack = &host.writeBack;
+    keys.hook = &host.inputHook;
+    keys.report = host.report;
+    keys.keyPosition = keyPosition_;
+    keys.defaultsFolder = defaultsFolder_.empty() ? programFolder() / "defaults" : defaultsFolder_;
+    mouseKeys_ = std::make_unique<KeyPage>(kMouseKeyPage, keys);
+    keyboardKeys_ = std::make_unique<KeyPage>(kKeyboardKeyPage, keys);
+    host.writeBack.setUploads(this);
+}
+
+bool SettingsPages::uploadKeyboard() {
+    return keyboardKeys_ && keyboardKeys_->uploadMacros();
+}
+
+bool SettingsPages::uploadMouseCursors() {
+    return mouseKeys_ && mouseKeys_->uploadCursorSchemes();
+}
+
+bool SettingsPages::uploadMouse() {
+    return mouseKeys_ && mouseKeys_->uploadMacros();
 }
 
 void SettingsPages::addRoutes(shell::NotifyRouter& router) {
     if (performance_) {
         performance_->addRoutes(router);
+    }
+    for (KeyPage* page : {mouseKeys_.get(), keyboardKeys_.get()}) {
+        if (page != nullptr) {
+            page->addRoutes(router);
+        }
     }
 }
 
@@ -41,10 +72,29 @@ void SettingsPages::onEvent(const WindowEvent& event) {
                        if (e.page == Page::MouseMain && performance_) {
                            performance_->refresh();
                        }
+                       if ((e.page == Page::MouseKeys || e.page == Page::MouseMain) && mouseKeys_) {
+                           mouseKeys_->refreshMacros();
+                       }
+                       if (e.page == Page::KeyboardKeys && keyboardKeys_) {
+                           keyboardKeys_->refreshMacros();
+                       }
                    },
                    [this](const event::PagesInit&) {
                        if (performance_) {
                            performance_->showWheelNote();
+                       }
+                       for (KeyPage* page : {mouseKeys_.get(), keyboardKeys_.get()}) {
+                           if (page != nullptr) {
+                               page->fillChoosers();
+                           }
+                       }
+                   },
+                   [this](const event::InputHook& e) {
+                       const HookEvent hook = unpackHookEvent(e.message, e.wParam, e.lParam);
+                       for (KeyPage* page : {mouseKeys_.get(), keyboardKeys_.get()}) {
+                           if (page != nullptr) {
+                               page->onHookEvent(hook);
+                           }
                        }
                    },
                    [this](const event::PointerSliderShown& e) {

@@ -6,6 +6,7 @@
 
 #include <memory>
 
+#include "app/pages/settings/key_page.h"
 #include "app/pages/settings/mouse_performance_page.h"
 #include "app/shell/page_feature.h"
 
@@ -17,11 +18,18 @@ struct SettingsPagesOptions {
     HostPointerSettings* host = &hostPointerSettings();
 };
 
-class SettingsPages : public shell::PageFeature {
+class SettingsPages : public shell::PageFeature, public DeviceUploads {
   public:
     explicit SettingsPages(SettingsPagesOptions options = {}) : options_(options) {}
 
     void attach(const shell::PageHost& host) override;
+    // Keyboard: the key position of control "kb_key_<i>" (126: none), from
+    // the attached model's key map. Before attach.
+    void setKeyboardKeyPosition(std::function<int(int control)> position) {
+        keyPosition_ = std::move(position);
+    }
+    // The delivered cursor schemes; unset: the program's defaults folder.
+    void setDefaultsFolder(std::filesystem::path folder) { defaultsFolder_ = std::move(folder); }
     // Only the controls of the caller's (tests of the shown events).
     void attach(ui::SkinUi& ui) { ui_ = &ui; }
     void addRoutes(shell::NotifyRouter& router) override;
@@ -29,12 +37,24 @@ class SettingsPages : public shell::PageFeature {
 
     // The performance page, once attached to a window (tests).
     MousePerformancePage* performance() { return performance_.get(); }
+    KeyPage* mouseKeys() { return mouseKeys_.get(); }
+    KeyPage* keyboardKeys() { return keyboardKeys_.get(); }
+
+    // The Apply action's uploads (the write-back frames them with the
+    // progress control).
+    bool uploadKeyboard() override;
+    bool uploadMouseCursors() override;
+    bool uploadMouse() override;
 
   private:
     SettingsPagesOptions options_;
+    std::function<int(int control)> keyPosition_;
+    std::filesystem::path defaultsFolder_;
     ui::SkinUi* ui_ = nullptr;
     std::unique_ptr<SystemPointer> system_;
     std::unique_ptr<MousePerformancePage> performance_;
+    std::unique_ptr<KeyPage> mouseKeys_;
+    std::unique_ptr<KeyPage> keyboardKeys_;
 };
 
 }  // namespace rxt
