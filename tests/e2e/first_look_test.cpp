@@ -110,8 +110,14 @@ TEST_F(FirstLookTest, TheWindowCarriesTheProgramsIcon) {
 TEST_F(FirstLookTest, AColourSwatchPaintsTheWindowsBackground) {
     // A spot of the window that no page covers: the background shows there.
     const int x = 400, y = 560;
-    const std::string before = pixel(x, y);
-    ASSERT_FALSE(before.empty());
+    // The first picture may come before the window is drawn on a busy machine.
+    std::string before;
+    ASSERT_TRUE(waitFor(
+        [&] {
+            before = pixel(x, y);
+            return !before.empty();
+        },
+        15000ms));
     ASSERT_EQ(automation.request("click skinbtn"), "ok");
     ASSERT_EQ(automation.request("check skin_color 1"), "ok");
     ASSERT_EQ(automation.request("click skin_color_btn_4"), "ok");  // #4A1919
