@@ -32,7 +32,11 @@ int main(int argc, char** argv) {
         }
     }
     const QPixmap picture = screen->grabWindow(window);
-    if (picture.isNull() || !picture.save(QString::fromLocal8Bit(argv[2]), "PNG")) {
+    // PNG, or PPM for a name ending in ".ppm" (readable without an image library).
+    const QString out = QString::fromLocal8Bit(argv[2]);
+    const char* format = out.endsWith(".ppm") ? "PPM" : "PNG";
+    if (picture.isNull() ||
+        !picture.toImage().convertToFormat(QImage::Format_RGB32).save(out, format)) {
         std::fprintf(stderr, "rxt-grab: cannot grab or save %s\n", argv[2]);
         return 1;
     }

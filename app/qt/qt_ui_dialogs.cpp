@@ -431,7 +431,14 @@ std::optional<std::string> QtUi::fileDialog(const FileDialogOptions& options, bo
         // No parent widget: the skin's style sheet stays with the main window
         // and the dialog keeps the desktop's own look. It is still kept over
         // the shown window as its transient.
-        QFileDialog dialog(nullptr, qs(translate(options.title)), qs(options.folder),
+        // A start folder that does not exist yet (no pictures folder made):
+        // the nearest one above it that does.
+        QString folder = qs(options.folder);
+        while (!folder.isEmpty() && !QFileInfo(folder).isDir()) {
+            const QString up = QFileInfo(folder).path();
+            folder = up == folder ? QString() : up;
+        }
+        QFileDialog dialog(nullptr, qs(translate(options.title)), folder,
                            filterText(options.filters));
         dialog.setOption(QFileDialog::DontUseNativeDialog);
         dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
