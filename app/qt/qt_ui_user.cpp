@@ -236,6 +236,10 @@ bool QtUi::openMenu(std::string_view file, Point at, const std::vector<MenuItem>
     auto addItem = [this](QMenu* m, const QString& name, const QString& text) {
         QAction* a = m->addAction(text);
         a->setObjectName(name);
+        if (const std::optional<bool> check = menuCheck(name.toStdString())) {
+            a->setCheckable(true);
+            a->setChecked(*check);
+        }
         connect(a, &QAction::triggered, this, [this, name] {
             deliver({std::string(notify::kMenu), name.toStdString(), 0});
         });

@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "app/ui/skin_resources.h"
+#include "platform/autostart.h"
 #include "platform/debug_log.h"
 #include "platform/language_registry.h"
 #include "state/window_messages.h"
@@ -16,6 +17,7 @@ constexpr std::array<std::string_view, 5> kTitleButtons{"closebtn", "maxbtn", "r
 constexpr std::array<std::string_view, 3> kLightPalettes{
     "ms_deng_Color_Pallet", "mp_deng_Color_Pallet", "kb_deng_Color_Pallet"};
 constexpr std::string_view kSkinFrame = "skin_frame";
+constexpr std::string_view kAutostartItem = "autostart";
 
 // The controls of each device in the window's title row and page frame.
 struct DeviceControls {
@@ -97,17 +99,25 @@ CMainWnd::CMainWnd(ui::SkinUi& ui, MainWndOptions options)
       options_(std::move(options)),
       mainIni_(options_.mainIni.empty() ? mainIniPath() : options_.mainIni),
       registryFile_(options_.registryFile.empty() ? registryFilePath() : options_.registryFile),
+      autostartEntry_(options_.autostartEntry.empty() ? autostartEntryPath()
+                                                      : options_.autostartEntry),
       links_(options_.backend),
       images_(deviceImages()),
       context_{links_, images_, *this, waker_, {}, {}},
       writeBack_(links_, images_, *this),
       events_(links_, images_, *this, writeBack_),
       pages_(ui),
+      stayHidden_(options_.startHidden),
       courier_(ui) {
     if (options_.features != nullptr) {
         options_.features->attach(host());
         options_.features->addRoutes(router_);
     }
+    // A data folder that cannot be written is said once; the program and
+    // the devices go on without the files.
+    watchWriteFailures(mainIni_.parent_path(), [this](const WriteFailure& failure) {
+        courier_.post([this, failure] { showWriteFailure(failure); });
+    });
 }
 
 PageHost CMainWnd::host() {
@@ -116,6 +126,7 @@ PageHost CMainWnd::host() {
 }
 
 CMainWnd::~CMainWnd() {
+    watchWriteFailures({}, {});
     skinChangeObserver().remove(*this);
     if (!shutDown_) {
         // No UI calls here: the window may be gone already.
@@ -256,7 +267,9 @@ void CMainWnd::onWindowInit() {
     links_.assignIdentities();
     std::this_thread::sleep_for(options_.initSettle);
     mirrorRegistryLanguage(mainIni_, registryFile_);
-    ui_.showWindow(ui::SkinUi::Show::Show);
+    if (!options_.startHidden) {
+        ui_.showWindow(ui::SkinUi::Show::Show);
+    }
     startWorkers();
     ui_.startTimer(kTimerWriteBack, kWriteBackPeriodMs);
     ui_.startTimer(kTimerLivePreview, kLivePreviewFirstMs);
@@ -484,6 +497,8 @@ void CMainWnd::onMenu(const std::string& item) {
         ui_.aboutBox();
     } else if (item == "exit") {
         destroyWindow();
+    } else if (item == kAutostartItem) {
+        toggleAutostart();
     } else if (item == "velmoran" || item == "Menu_Import" || item == "Menu_Export") {
         // nothing
     } else {
@@ -497,6 +512,26 @@ void CMainWnd::onMenu(const std::string& item) {
         }
         ui_.messageBox("", text, false);
     }
+}
+
+void CMainWnd::toggleAutostart() {
+    std::string error;
+    const bool ok =
+        autostartEnabled(autostartEntry_)
+            ? disableAutostart(autostartEntry_, error)
+            : enableAutostart(
+                  autostartEntry_,
+                  options_.executable.empty() ? currentExecutable() : options_.executable, error);
+    if (!ok) {
+        debugLog("autostart: " + error);
+        ui_.messageBox("", ui_.translate("message_text_autostart_failed") + "\n" + error, false);
+    }
+}
+
+void CMainWnd::showWriteFailure(const WriteFailure& failure) {
+    const std::string where = describeWriteFailure(failure);
+    debugLog("cannot write " + failure.file.string() + ": " + where);
+    ui_.messageBox("", ui_.translate("message_text_data_folder_unwritable") + "\n" + where, false);
 }
 
 // ---- tray and activation ------------------------------------------------------
@@ -519,6 +554,7 @@ void CMainWnd::showNoDeviceBox(bool& guard) {
 
 void CMainWnd::activate() {
     if (links_.anyConnected()) {
+        stayHidden_ = false;
         ui_.showWindow(ui::SkinUi::Show::Restore);
         topmostPulse();
     } else {
@@ -533,6 +569,7 @@ void CMainWnd::onTray(int64_t mouseMessage) {
             return;
         }
         if (!ui_.windowVisible() || ui_.windowMinimized()) {
+            stayHidden_ = false;
             ui_.showWindow(ui::SkinUi::Show::Show);
             ui_.showWindow(ui::SkinUi::Show::Restore);
             topmostPulse();
@@ -551,6 +588,7 @@ void CMainWnd::openTrayMenu() {
     ui::Point at = ui_.cursorPosition();
     at.y -= kMenuLift;
     const std::string exitText(exitItemText(storedLanguageValue(mainIni_)));
+    ui_.setMenuCheck(kAutostartItem, autostartEnabled(autostartEntry_));
     if (!ui_.openMenu("menu1.xml", at, {ui::MenuItem{"exit", exitText}})) {
         debugLog("menu1.xml: " + ui_.lastError());
     }
@@ -697,6 +735,9 @@ void CMainWnd::updateNoDeviceHint() {
 
 void CMainWnd::showWindow(bool visible) {
     courier_.send([this, visible] {
+        if (visible && stayHidden_) {
+            return;  // a device arriving does not open a start into the tray
+        }
         ui_.showWindow(visible ? ui::SkinUi::Show::Show : ui::SkinUi::Show::Hide);
     });
 }
@@ -716,7 +757,12 @@ void CMainWnd::sendMessage(int message) {
 }
 
 void CMainWnd::postActivation() {
-    courier_.post([this] { handleMessage(kActivationMessage, 0, 0); });
+    courier_.post([this] {
+        // The detection's start-up activation; a second start's still shows.
+        if (!stayHidden_) {
+            handleMessage(kActivationMessage, 0, 0);
+        }
+    });
 }
 
 void CMainWnd::showMessageBox(std::string_view textKey) {

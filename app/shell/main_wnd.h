@@ -27,6 +27,7 @@
 #include "app/ui/automation_hook.h"
 #include "app/ui/skin_ui.h"
 #include "device/hid_backend.h"
+#include "platform/write_failures.h"
 #include "state/device_events.h"
 #include "state/device_images.h"
 #include "state/device_links.h"
@@ -54,6 +55,12 @@ struct MainWndOptions {
     bool discovery = true;
     // The pages; attached and routed as the window is made.
     PageFeature* features = nullptr;
+    // "windowinit" leaves the window hidden in the tray (--hidden).
+    bool startHidden = false;
+    // The autostart entry and the program it starts; empty: the user's
+    // entry and this executable.
+    std::filesystem::path autostartEntry;
+    std::filesystem::path executable;
 };
 
 class CMainWnd : public ui::WindowHandler,
@@ -125,6 +132,8 @@ class CMainWnd : public ui::WindowHandler,
     void onTray(int64_t mouseMessage);
     void openTrayMenu();
     void onMenu(const std::string& item);
+    void toggleAutostart();
+    void showWriteFailure(const WriteFailure& failure);
     bool onClick(const ui::Notification& n);
     bool onSkinChooser(const std::string& name);
     void showNoDeviceBox(bool& guard);
@@ -140,6 +149,7 @@ class CMainWnd : public ui::WindowHandler,
     MainWndOptions options_;
     std::filesystem::path mainIni_;
     std::filesystem::path registryFile_;
+    std::filesystem::path autostartEntry_;
 
     DeviceLinks links_;
     DeviceImageSet& images_;
@@ -160,6 +170,9 @@ class CMainWnd : public ui::WindowHandler,
     bool activationBoxOpen_ = false;
     bool trayBoxOpen_ = false;
     bool windowInitDone_ = false;
+    // Started into the tray: devices do not open the window until the user
+    // has (tray click, a second start).
+    bool stayHidden_ = false;
     bool shutDown_ = false;
 
     UiCourier courier_;

@@ -5,6 +5,7 @@
 // first show's "windowinit", and the queue of scripted dialog answers.
 
 #include <deque>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -37,6 +38,10 @@ class SkinUiBase : public SkinUi {
     bool onUiThread() const override { return dispatcher_.onUiThread(); }
     void closeMessages() override;
 
+    void startHidden() override { postWindowInitOnce(); }
+    void setMenuCheck(std::string_view item, bool checked) override;
+    std::optional<bool> menuCheck(std::string_view item) const override;
+
     void answer(const DialogAnswer& answer) override;
     std::vector<std::string> takeShownMessages() override;
 
@@ -67,6 +72,7 @@ class SkinUiBase : public SkinUi {
     bool initSent_ = false;
     std::deque<DialogAnswer> answers_;
     std::vector<std::string> shownMessages_;
+    std::map<std::string, bool, std::less<>> menuChecks_;
 };
 
 }  // namespace rxt::ui
