@@ -552,10 +552,18 @@ void CMainWnd::showNoDeviceBox(bool& guard) {
     guard = false;
 }
 
+void CMainWnd::resumeLivePreview() {
+    if (windowInitDone_ && !shutDown_ && ui_.windowVisible() &&
+        !ui_.timerActive(kTimerLivePreview)) {
+        ui_.startTimer(kTimerLivePreview, kLivePreviewPeriodMs);
+    }
+}
+
 void CMainWnd::activate() {
     if (links_.anyConnected()) {
         stayHidden_ = false;
         ui_.showWindow(ui::SkinUi::Show::Restore);
+        resumeLivePreview();
         topmostPulse();
     } else {
         showNoDeviceBox(activationBoxOpen_);
@@ -575,6 +583,7 @@ void CMainWnd::onTray(int64_t mouseMessage) {
             topmostPulse();
             ui_.repaintWindow();
             ui_.startTimer(kTimerRepaint, kTrayRepaintDelayMs);
+            resumeLivePreview();
         } else {
             ui_.showWindow(ui::SkinUi::Show::Hide);
         }
@@ -674,6 +683,12 @@ void CMainWnd::onTimer(int id) {
             events_.onTimer(id);
             return;
         case kTimerLivePreview:
+            if (!ui_.windowVisible()) {
+                // Nothing to repaint in the tray: the timer rests until the
+                // window shows again (20 wake-ups a second saved).
+                ui_.stopTimer(id);
+                return;
+            }
             ui_.repaintWindow();
             ui_.startTimer(id, kLivePreviewPeriodMs);
             return;
@@ -739,6 +754,7 @@ void CMainWnd::showWindow(bool visible) {
             return;  // a device arriving does not open a start into the tray
         }
         ui_.showWindow(visible ? ui::SkinUi::Show::Show : ui::SkinUi::Show::Hide);
+        resumeLivePreview();
     });
 }
 

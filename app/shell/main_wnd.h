@@ -138,6 +138,8 @@ class CMainWnd : public ui::WindowHandler,
     bool onSkinChooser(const std::string& name);
     void showNoDeviceBox(bool& guard);
     void topmostPulse();
+    // Restarts the live preview timer, which rests while the window is hidden.
+    void resumeLivePreview();
     void applyStoredLanguage();
     void setMousepadTint(int message, intptr_t index, intptr_t value);
     // UI thread: the shell's own events to its controls, then to the pages.

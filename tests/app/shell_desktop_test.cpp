@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "app/shell/shell_ids.h"
 #include "platform/autostart.h"
 #include "platform/ini_file.h"
 #include "state/window_messages.h"
@@ -91,11 +92,15 @@ TEST_F(ShellDesktopTest, AStartIntoTheTrayRunsEverythingWithTheWindowHidden) {
     window->postActivation();
     ui->processEvents();
     EXPECT_FALSE(ui->windowVisible());
+    // The live preview rests while there is no window to repaint.
+    EXPECT_TRUE(ui->fireTimer(kTimerLivePreview));
+    EXPECT_FALSE(ui->timerActive(kTimerLivePreview));
     // The tray click shows the window, without a second "windowinit".
     ASSERT_TRUE(ui->userTray(true));
     ui->processEvents();
     EXPECT_TRUE(ui->windowVisible());
     EXPECT_EQ(window->workers().running(), kWorkerSlots);
+    EXPECT_EQ(ui->timerPeriod(kTimerLivePreview), 50);
     // Once the user has opened it, devices show it again as usual.
     ASSERT_TRUE(ui->userClick("closebtn"));
     window->showWindow(true);
