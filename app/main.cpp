@@ -1,7 +1,7 @@
 // rxt-config: the configuration program. One instance per user; a second
 // start brings the first to the front and ends.
 //
-//   rxt-config [--virtual] [--bus sim:PATH] [--automation PATH]
+//   rxt-config [--virtual] [--bus sim:PATH] [--automation PATH] [--hidden]
 
 #include <unistd.h>
 #include <QApplication>
@@ -21,6 +21,7 @@
 #include "app/qt/qt_ui.h"
 #include "app/shell/feature_set.h"
 #include "app/shell/startup.h"
+#include "platform/autostart.h"
 #include "platform/folders.h"
 #include "profile/keyboard_board.h"
 #include "sim/virtual_bus.h"
@@ -29,15 +30,17 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: rxt-config [--virtual] [--bus sim:PATH] [--automation PATH]\n"
+    "usage: rxt-config [--virtual] [--bus sim:PATH] [--automation PATH] [--hidden]\n"
     "  --virtual          run against the built-in virtual mouse, mousepad and keyboard\n"
     "  --bus sim:PATH     use the simulated bus at PATH (as RXT_HID_BUS does)\n"
-    "  --automation PATH  serve the automation protocol on a local socket at PATH\n";
+    "  --automation PATH  serve the automation protocol on a local socket at PATH\n"
+    "  --hidden           start in the tray with the window hidden (as the autostart does)\n";
 
 struct Options {
     bool virtualDevices = false;
     std::string bus;
     std::string automation;
+    bool hidden = false;
 };
 
 // False with a message on a bad argument.
@@ -66,6 +69,8 @@ bool parseOptions(int argc, char** argv, Options& options, std::string& error) {
         };
         if (arg == "--virtual") {
             options.virtualDevices = true;
+        } else if (arg == rxt::kHiddenOption) {
+            options.hidden = true;
         } else if (is("--bus")) {
             if (!value("--bus", options.bus)) {
                 return false;
@@ -137,6 +142,7 @@ int main(int argc, char** argv) {
 
     rxt::shell::StartupOptions startup;
     startup.window.features = &features;
+    startup.window.startHidden = options.hidden;
     // Only the one instance starts the virtual devices and the toolkit.
     startup.prepare = [&](std::string& why) {
         if (options.virtualDevices) {

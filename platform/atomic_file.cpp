@@ -1,5 +1,7 @@
 #include "platform/atomic_file.h"
 
+#include "platform/write_failures.h"
+
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -102,17 +104,20 @@ void syncFolder(const std::filesystem::path& folder) {
 
 }  // namespace
 
-bool writeFileAtomic(const std::filesystem::path& file, std::span<const std::byte> bytes) {
+namespace {
+
+// The write itself; 0, or the errno of the step that failed.
+int replaceFile(const std::filesystem::path& file, std::span<const std::byte> bytes) {
     std::filesystem::path target = file;
     std::error_code ec;
     if (std::filesystem::is_symlink(file, ec)) {
         target = std::filesystem::weakly_canonical(file, ec);
         if (ec) {
-            return false;
+            return ec.value() != 0 ? ec.value() : ENOENT;
         }
     }
     if (!target.has_filename()) {
-        return false;
+        return EISDIR;
     }
     const std::filesystem::path folder =
         target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
@@ -120,7 +125,7 @@ bool writeFileAtomic(const std::filesystem::path& file, std::span<const std::byt
     struct stat old {};
     const bool hadFile = ::stat(target.c_str(), &old) == 0;
     if (hadFile && !S_ISREG(old.st_mode)) {
-        return false;
+        return S_ISDIR(old.st_mode) ? EISDIR : EINVAL;
     }
 
     std::filesystem::path temp;
@@ -129,28 +134,47 @@ bool writeFileAtomic(const std::filesystem::path& file, std::span<const std::byt
         temp = folder / temporaryName(target.filename().string(), attempt);
         fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST) {
-            return false;
+            return errno;
         }
     }
     if (fd < 0) {
-        return false;
+        return EEXIST;
     }
 
-    bool ok = writeAll(fd, bytes.data(), bytes.size());
-    if (ok && hadFile) {
-        ok = ::fchmod(fd, old.st_mode & 07777) == 0;
+    int error = 0;
+    auto step = [&error](bool ok) {
+        if (!ok && error == 0) {
+            error = errno != 0 ? errno : EIO;
+        }
+    };
+    step(writeAll(fd, bytes.data(), bytes.size()));
+    if (error == 0 && hadFile) {
+        step(::fchmod(fd, old.st_mode & 07777) == 0);
     }
-    ok = ok && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    ok = ok && ::rename(temp.c_str(), target.c_str()) == 0;
-    if (!ok) {
+    if (error == 0) {
+        step(::fsync(fd) == 0);
+    }
+    step(::close(fd) == 0);
+    if (error == 0) {
+        step(::rename(temp.c_str(), target.c_str()) == 0);
+    }
+    if (error != 0) {
         ::unlink(temp.c_str());
-        return false;
+        return error;
     }
     removeStaleTemporaries(folder, target.filename().string());
     // Makes the rename itself durable; the new content is already in place.
     syncFolder(folder);
-    return true;
+    return 0;
+}
+
+}  // namespace
+
+bool writeFileAtomic(const std::filesystem::path& file, std::span<const std::byte> bytes) {
+    const int error = replaceFile(file, bytes);
+    noteWriteResult(file, error);
+    errno = error;
+    return error == 0;
 }
 
 bool writeFileAtomic(const std::filesystem::path& file, std::string_view bytes) {

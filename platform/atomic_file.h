@@ -11,8 +11,9 @@
 
 namespace rxt {
 
-// Replaces (or creates) the file. On failure returns false, leaves the old
-// file untouched and removes the temporary file. A symbolic link at the path
+// Replaces (or creates) the file. On failure returns false with errno set,
+// leaves the old file untouched and removes the temporary file; either way
+// the result goes to noteWriteResult (write_failures.h). A symbolic link at the path
 // is followed: the file it names is replaced and the link kept. An existing
 // file's permission bits are kept; a new file gets 0666 less the umask.
 bool writeFileAtomic(const std::filesystem::path& file, std::span<const std::byte> bytes);

@@ -6,6 +6,11 @@
 #include "platform/atomic_file.h"
 #include "platform/file_bytes.h"
 #include "platform/text_encoding.h"
+#include "platform/write_failures.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
 
 namespace rxt {
 namespace {
@@ -113,6 +118,19 @@ std::vector<std::string> iniKeyNames(const std::filesystem::path& file, std::str
     return load(file, src) ? listIniKeys(src.text, section) : std::vector<std::string>{};
 }
 
+namespace {
+
+// Why a file that is there could not be read, as the write reports it.
+int unreadableReason(const std::filesystem::path& file) {
+    struct stat st {};
+    if (::stat(file.c_str(), &st) != 0) {
+        return errno;
+    }
+    return S_ISDIR(st.st_mode) ? EISDIR : EACCES;
+}
+
+}  // namespace
+
 bool iniApply(const std::filesystem::path& file, std::span<const IniEdit> edits) {
     for (const IniEdit& edit : edits) {
         if (!isWritableIniEdit(edit)) {
@@ -123,6 +141,7 @@ bool iniApply(const std::filesystem::path& file, std::span<const IniEdit> edits)
     IniSource src;
     if (!load(file, src) && src.file.status != ReadStatus::Missing) {
         // Never replace a file that exists but could not be read.
+        noteWriteResult(file, unreadableReason(file));
         return false;
     }
     const std::string original = withLfBreaks(src.text);

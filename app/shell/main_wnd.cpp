@@ -5,6 +5,7 @@
 
 #include "app/ui/file_dialog.h"
 #include "app/ui/skin_resources.h"
+#include "platform/autostart.h"
 #include "platform/debug_log.h"
 #include "platform/folders.h"
 #include "platform/language_registry.h"
@@ -20,6 +21,7 @@ constexpr std::array<std::string_view, 3> kLightPalettes{
 constexpr std::string_view kSkinFrame = "skin_frame";
 // The border that marks the chooser's swatch or picture in use.
 constexpr uint32_t kChoiceMark = 0xFF19B5E6;
+constexpr std::string_view kAutostartItem = "autostart";
 
 // The controls of each device in the window's title row and page frame.
 struct DeviceControls {
@@ -101,12 +103,15 @@ CMainWnd::CMainWnd(ui::SkinUi& ui, MainWndOptions options)
       options_(std::move(options)),
       mainIni_(options_.mainIni.empty() ? mainIniPath() : options_.mainIni),
       registryFile_(options_.registryFile.empty() ? registryFilePath() : options_.registryFile),
+      autostartEntry_(options_.autostartEntry.empty() ? autostartEntryPath()
+                                                      : options_.autostartEntry),
       links_(options_.backend),
       images_(deviceImages()),
       context_{links_, images_, *this, waker_, {}, {}},
       writeBack_(links_, images_, *this),
       events_(links_, images_, *this, writeBack_),
       pages_(ui),
+      stayHidden_(options_.startHidden),
       courier_(ui) {
     hook_ = options_.inputHook;
     if (hook_ == nullptr) {
@@ -120,6 +125,11 @@ CMainWnd::CMainWnd(ui::SkinUi& ui, MainWndOptions options)
         options_.features->attach(host());
         options_.features->addRoutes(router_);
     }
+    // A data folder that cannot be written is said once; the program and
+    // the devices go on without the files.
+    watchWriteFailures(mainIni_.parent_path(), [this](const WriteFailure& failure) {
+        courier_.post([this, failure] { showWriteFailure(failure); });
+    });
 }
 
 PageHost CMainWnd::host() {
@@ -128,6 +138,7 @@ PageHost CMainWnd::host() {
 }
 
 CMainWnd::~CMainWnd() {
+    watchWriteFailures({}, {});
     skinChangeObserver().remove(*this);
     if (!shutDown_) {
         hook_->Remove();
@@ -275,7 +286,9 @@ void CMainWnd::onWindowInit() {
     links_.assignIdentities();
     std::this_thread::sleep_for(options_.initSettle);
     mirrorRegistryLanguage(mainIni_, registryFile_);
-    ui_.showWindow(ui::SkinUi::Show::Show);
+    if (!options_.startHidden) {
+        ui_.showWindow(ui::SkinUi::Show::Show);
+    }
     startWorkers();
     ui_.startTimer(kTimerWriteBack, kWriteBackPeriodMs);
     ui_.startTimer(kTimerLivePreview, kLivePreviewFirstMs);
@@ -541,6 +554,8 @@ void CMainWnd::onMenu(const std::string& item) {
         ui_.aboutBox();
     } else if (item == "exit") {
         destroyWindow();
+    } else if (item == kAutostartItem) {
+        toggleAutostart();
     } else if (item == "velmoran" || item == "Menu_Import" || item == "Menu_Export") {
         // nothing
     } else {
@@ -554,6 +569,26 @@ void CMainWnd::onMenu(const std::string& item) {
         }
         ui_.messageBox("", text, false);
     }
+}
+
+void CMainWnd::toggleAutostart() {
+    std::string error;
+    const bool ok =
+        autostartEnabled(autostartEntry_)
+            ? disableAutostart(autostartEntry_, error)
+            : enableAutostart(
+                  autostartEntry_,
+                  options_.executable.empty() ? currentExecutable() : options_.executable, error);
+    if (!ok) {
+        debugLog("autostart: " + error);
+        ui_.messageBox("", ui_.translate("message_text_autostart_failed") + "\n" + error, false);
+    }
+}
+
+void CMainWnd::showWriteFailure(const WriteFailure& failure) {
+    const std::string where = describeWriteFailure(failure);
+    debugLog("cannot write " + failure.file.string() + ": " + where);
+    ui_.messageBox("", ui_.translate("message_text_data_folder_unwritable") + "\n" + where, false);
 }
 
 // ---- tray and activation ------------------------------------------------------
@@ -574,9 +609,18 @@ void CMainWnd::showNoDeviceBox(bool& guard) {
     guard = false;
 }
 
+void CMainWnd::resumeLivePreview() {
+    if (windowInitDone_ && !shutDown_ && ui_.windowVisible() &&
+        !ui_.timerActive(kTimerLivePreview)) {
+        ui_.startTimer(kTimerLivePreview, kLivePreviewPeriodMs);
+    }
+}
+
 void CMainWnd::activate() {
     if (links_.anyConnected()) {
+        stayHidden_ = false;
         ui_.showWindow(ui::SkinUi::Show::Restore);
+        resumeLivePreview();
         topmostPulse();
     } else {
         showNoDeviceBox(activationBoxOpen_);
@@ -590,11 +634,13 @@ void CMainWnd::onTray(int64_t mouseMessage) {
             return;
         }
         if (!ui_.windowVisible() || ui_.windowMinimized()) {
+            stayHidden_ = false;
             ui_.showWindow(ui::SkinUi::Show::Show);
             ui_.showWindow(ui::SkinUi::Show::Restore);
             topmostPulse();
             ui_.repaintWindow();
             ui_.startTimer(kTimerRepaint, kTrayRepaintDelayMs);
+            resumeLivePreview();
         } else {
             ui_.showWindow(ui::SkinUi::Show::Hide);
         }
@@ -613,6 +659,8 @@ void CMainWnd::openTrayMenu() {
     // no item of its own).
     ui_.setMenuChecked("lan_en", language == 0);
     ui_.setMenuChecked("lan_cn", language == 1);
+    const std::string exitText(exitItemText(storedLanguageValue(mainIni_)));
+    ui_.setMenuCheck(kAutostartItem, autostartEnabled(autostartEntry_));
     if (!ui_.openMenu("menu1.xml", at, {ui::MenuItem{"exit", exitText}})) {
         debugLog("menu1.xml: " + ui_.lastError());
     }
@@ -698,6 +746,12 @@ void CMainWnd::onTimer(int id) {
             events_.onTimer(id);
             return;
         case kTimerLivePreview:
+            if (!ui_.windowVisible()) {
+                // Nothing to repaint in the tray: the timer rests until the
+                // window shows again (20 wake-ups a second saved).
+                ui_.stopTimer(id);
+                return;
+            }
             ui_.repaintWindow();
             ui_.startTimer(id, kLivePreviewPeriodMs);
             return;
@@ -759,7 +813,11 @@ void CMainWnd::updateNoDeviceHint() {
 
 void CMainWnd::showWindow(bool visible) {
     courier_.send([this, visible] {
+        if (visible && stayHidden_) {
+            return;  // a device arriving does not open a start into the tray
+        }
         ui_.showWindow(visible ? ui::SkinUi::Show::Show : ui::SkinUi::Show::Hide);
+        resumeLivePreview();
     });
 }
 
@@ -778,7 +836,12 @@ void CMainWnd::sendMessage(int message) {
 }
 
 void CMainWnd::postActivation() {
-    courier_.post([this] { handleMessage(kActivationMessage, 0, 0); });
+    courier_.post([this] {
+        // The detection's start-up activation; a second start's still shows.
+        if (!stayHidden_) {
+            handleMessage(kActivationMessage, 0, 0);
+        }
+    });
 }
 
 void CMainWnd::showMessageBox(std::string_view textKey) {

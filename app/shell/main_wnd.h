@@ -27,6 +27,7 @@
 #include "app/ui/automation_hook.h"
 #include "app/ui/skin_ui.h"
 #include "device/hid_backend.h"
+#include "platform/write_failures.h"
 #include "state/device_events.h"
 #include "state/device_images.h"
 #include "state/device_links.h"
@@ -56,6 +57,12 @@ struct MainWndOptions {
     PageFeature* features = nullptr;
     // The keyboard and mouse hook; null: one for this session.
     InputHook* inputHook = nullptr;
+    // "windowinit" leaves the window hidden in the tray (--hidden).
+    bool startHidden = false;
+    // The autostart entry and the program it starts; empty: the user's
+    // entry and this executable.
+    std::filesystem::path autostartEntry;
+    std::filesystem::path executable;
 };
 
 class CMainWnd : public ui::WindowHandler,
@@ -128,6 +135,8 @@ class CMainWnd : public ui::WindowHandler,
     void onTray(int64_t mouseMessage);
     void openTrayMenu();
     void onMenu(const std::string& item);
+    void toggleAutostart();
+    void showWriteFailure(const WriteFailure& failure);
     bool onClick(const ui::Notification& n);
     bool onSkinChooser(const std::string& name);
     void showNoDeviceBox(bool& guard);
@@ -137,6 +146,8 @@ class CMainWnd : public ui::WindowHandler,
     // The chooser's swatch or picture now applied shows a mark.
     void markSkinChoice(const std::string& chosen);
     void topmostPulse();
+    // Restarts the live preview timer, which rests while the window is hidden.
+    void resumeLivePreview();
     void applyStoredLanguage();
     void setMousepadTint(int message, intptr_t index, intptr_t value);
     // UI thread: the shell's own events to its controls, then to the pages.
@@ -148,6 +159,7 @@ class CMainWnd : public ui::WindowHandler,
     MainWndOptions options_;
     std::filesystem::path mainIni_;
     std::filesystem::path registryFile_;
+    std::filesystem::path autostartEntry_;
 
     DeviceLinks links_;
     DeviceImageSet& images_;
@@ -169,6 +181,9 @@ class CMainWnd : public ui::WindowHandler,
     bool trayBoxOpen_ = false;
     bool windowInitDone_ = false;
     bool trayHintShown_ = false;
+    // Started into the tray: devices do not open the window until the user
+    // has (tray click, a second start).
+    bool stayHidden_ = false;
     bool shutDown_ = false;
 
     UiCourier courier_;

@@ -66,7 +66,11 @@ StartupResult runProgram(const StartupOptions& options) {
         debugLog("activation: " + listener.error());
     }
     ui->centerWindow();
-    ui->showWindow(ui::SkinUi::Show::Show);
+    if (options.window.startHidden) {
+        ui->startHidden();
+    } else {
+        ui->showWindow(ui::SkinUi::Show::Show);
+    }
     if (options.onWindow) {
         options.onWindow(*ui, *window);
     }
