@@ -15,6 +15,7 @@
 #include <string_view>
 
 #include "app/pages/profile/profile_pages.h"
+#include "app/pages/macro/macro_pages.h"
 #include "app/pages/settings/settings_pages.h"
 #include "app/qt/automation_server.h"
 #include "app/qt/qt_ui.h"
@@ -119,9 +120,11 @@ int main(int argc, char** argv) {
     // The pages of the window, each a feature of its own.
     rxt::ProfilePages profiles;
     rxt::SettingsPages settings;
+    rxt::MacroPages macros;
     rxt::shell::FeatureSet features;
     features.add(profiles);
     features.add(settings);
+    features.add(macros);
 
     rxt::shell::StartupOptions startup;
     startup.window.features = &features;
