@@ -16,6 +16,7 @@
 
 #include "app/pages/lighting/lighting_pages.h"
 #include "app/pages/profile/profile_pages.h"
+#include "app/pages/macro/macro_pages.h"
 #include "app/pages/settings/settings_pages.h"
 #include "app/qt/automation_server.h"
 #include "app/qt/qt_ui.h"
@@ -139,6 +140,11 @@ int main(int argc, char** argv) {
     features.add(settings);
     rxt::LightingPages lighting;
     features.add(lighting);
+    rxt::MacroPages macros;
+    rxt::shell::FeatureSet features;
+    features.add(profiles);
+    features.add(settings);
+    features.add(macros);
 
     rxt::shell::StartupOptions startup;
     startup.window.features = &features;

@@ -72,6 +72,7 @@ std::string describe(const WindowEvent& event) {
                 return "hook " + std::to_string(e.message) + " " + std::to_string(e.wParam) + " " +
                        std::to_string(e.lParam);
             },
+            [&](const event::MacroNamesChanged& e) { return "macro names " + kind(e.device); },
         },
         event);
 }

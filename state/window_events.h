@@ -100,6 +100,11 @@ struct InputHook {
     intptr_t wParam;
     intptr_t lParam;
 };
+// The device's macro list changed (added, deleted, renamed, imported): the
+// key page refills its macro chooser from the catalogue and its key labels.
+struct MacroNamesChanged {
+    DeviceKind device;
+};
 
 }  // namespace event
 
@@ -108,7 +113,7 @@ using WindowEvent =
                  event::FunctionPanelHidden, event::PointerSliderShown, event::WheelLinesShown,
                  event::PageRefresh, event::ProfileEntrySelect, event::ProfileLoad,
                  event::ProfileSave, event::KeyboardDefaultFile, event::LightTrigger,
-                 event::PagesInit, event::InputHook>;
+                 event::PagesInit, event::InputHook, event::MacroNamesChanged>;
 
 // One short line for the debug log, `rxtctl watch` and the tests:
 // "show mouse tab", "save mouse device", "refresh keyboard keys" ...

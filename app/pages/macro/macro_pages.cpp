@@ -1,0 +1,43 @@
+#include "app/pages/macro/macro_pages.h"
+
+namespace rxt {
+
+void MacroPages::attach(const shell::PageHost& host) {
+    MacroPageContext ctx{&host.ui, &host.inputHook, host.report};
+    mouse_ = std::make_unique<MacroEditorPage>(kMouseMacroControls, ctx);
+    keyboard_ = std::make_unique<MacroEditorPage>(kKeyboardMacroControls, ctx);
+}
+
+MacroEditorPage* MacroPages::page(DeviceKind device) {
+    return device == DeviceKind::Mouse      ? mouse_.get()
+           : device == DeviceKind::Keyboard ? keyboard_.get()
+                                            : nullptr;
+}
+
+void MacroPages::addRoutes(shell::NotifyRouter& router) {
+    if (mouse_) {
+        mouse_->addRoutes(router);
+        keyboard_->addRoutes(router);
+    }
+}
+
+void MacroPages::onEvent(const WindowEvent& event) {
+    if (!mouse_) {
+        return;
+    }
+    std::visit(Overloaded{
+                   [this](const event::PagesInit&) {
+                       mouse_->setUp();
+                       keyboard_->setUp();
+                   },
+                   [this](const event::InputHook& e) {
+                       const HookEvent hook = unpackHookEvent(e.message, e.wParam, e.lParam);
+                       mouse_->onHook(hook);
+                       keyboard_->onHook(hook);
+                   },
+                   [](const auto&) {},
+               },
+               event);
+}
+
+}  // namespace rxt
