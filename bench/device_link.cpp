@@ -156,6 +156,25 @@ void BM_ReadBlock512(benchmark::State& state) {
 }
 BENCHMARK(BM_ReadBlock512)->UseRealTime();
 
+// One mousepad light frame: a single 45-byte StreamFrame report.
+void BM_StreamFrame45(benchmark::State& state) {
+    Rig rig;
+    if (!rig.connect()) {
+        state.SkipWithError("cannot open the bench device");
+        return;
+    }
+    std::array<uint8_t, 45> frame{};
+    for (auto _ : state) {
+        frame[0]++;
+        if (rig.link->StreamFrame(frame.data(), frame.size()) != rxt::kResultDone) {
+            state.SkipWithError("exchange failed");
+            break;
+        }
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_StreamFrame45)->UseRealTime();
+
 // The request framing alone, for comparison with the whole exchange.
 void BM_BuildRequest(benchmark::State& state) {
     std::array<uint8_t, 56> data{};

@@ -97,7 +97,11 @@ int DeviceLink::transact(const uint8_t* request, size_t requestLength, uint8_t* 
         // Held across write and read so two threads' exchanges never interleave
         // and a detection pass never reopens the device between them.
         std::lock_guard guard(lock_);
-        discardStale();
+        // Only an unanswered attempt can leave a late reply queued: drained
+        // until an exchange after it is answered at its first attempt.
+        if (staleReplies_) {
+            discardStale();
+        }
         logReport("DeviceLink out", out.data(), out.size());
         if (!device_.write(out.size(), out.data(), kWriteTimeoutMs)) {
             debugLog("DeviceLink write failed");
@@ -110,8 +114,12 @@ int DeviceLink::transact(const uint8_t* request, size_t requestLength, uint8_t* 
             if (outCount != nullptr) {
                 *outCount = count;
             }
+            if (attempt == 1) {
+                staleReplies_ = false;
+            }
             return kResultDone;
         }
+        staleReplies_ = true;
         debugLogf("DeviceLink no reply (attempt %d)", attempt);
     }
     return kResultNoDevice;

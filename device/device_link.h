@@ -60,8 +60,9 @@ class DeviceLink {
     std::recursive_mutex& transferLock() { return lock_; }
 
     // One exchange: 64-byte request out, one reply in, up to 4 attempts, the
-    // transfer lock held across each attempt's write and read. Input reports
-    // queued before a write (late replies to earlier attempts) are discarded.
+    // transfer lock held across each attempt's write and read. After a read
+    // timed out, input reports queued before the next write (late replies to
+    // earlier attempts) are discarded.
     // 1 done, 0 not connected or no reply, -1 write failed. The reply buffer
     // is zeroed first, so a short reply reads as zeros past its end.
     int transact(const uint8_t* request, size_t requestLength, uint8_t* reply, size_t replyLength,
@@ -95,6 +96,9 @@ class DeviceLink {
     std::atomic<bool> inLightSync_{false};
     HidDevice device_;
     std::recursive_mutex lock_;
+    // A read timed out since the last drain (guarded by lock_); the first
+    // exchange drains too.
+    bool staleReplies_ = true;
 };
 
 }  // namespace rxt

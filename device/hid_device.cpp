@@ -370,7 +370,48 @@ bool HidDevice::transfer(bool isRead, size_t length, uint8_t* buffer, int timeou
     int lateSkips = 0;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     bool ok = false;
+    // A write, and a read that may not wait, try the descriptor first: it is
+    // non-blocking, so only a full queue (or an empty one) needs the poll.
+    bool tryFirst = !isRead || timeoutMs == 0;
     for (;;) {
+        if (tryFirst) {
+            tryFirst = false;
+            ssize_t done;
+            if (isRead) {
+                done = prependId ? ::read(fd, buffer + 1, length - 1) : ::read(fd, buffer, length);
+            } else if (isSocket) {
+                done = ::send(fd, buffer, length, MSG_NOSIGNAL | MSG_DONTWAIT);
+            } else {
+                done = ::write(fd, buffer, length);
+            }
+            if (done < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) {
+                if (isRead) {
+                    break;  // nothing queued, and no time to wait
+                }
+                continue;  // the queue is full: wait for room
+            }
+            if (done < 0 || (isRead && done == 0)) {
+                break;
+            }
+            if (isRead && prependId) {
+                buffer[0] = 0;
+                ++done;
+            }
+            if (isRead && filter && !collection_.ownsInputReport(buffer[0])) {
+                tryFirst = true;  // another collection's report: look again
+                if (++lateSkips > kMaxLateSkips) {
+                    break;
+                }
+                continue;
+            }
+            if (static_cast<size_t>(done) == length || isRead) {
+                ok = true;
+                if (outCount != nullptr) {
+                    *outCount = static_cast<size_t>(done);
+                }
+            }
+            break;
+        }
         pollfd fds[2] = {{cancelFd_, POLLIN, 0}, {fd, short(isRead ? POLLIN : POLLOUT), 0}};
         const int wait = forever ? -1 : remainingMs(deadline);
         const int n = ::poll(fds, 2, wait);
