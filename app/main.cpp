@@ -141,9 +141,6 @@ int main(int argc, char** argv) {
     rxt::LightingPages lighting;
     features.add(lighting);
     rxt::MacroPages macros;
-    rxt::shell::FeatureSet features;
-    features.add(profiles);
-    features.add(settings);
     features.add(macros);
 
     rxt::shell::StartupOptions startup;

@@ -75,6 +75,9 @@ QtUi::QtUi(std::string skinFolder, QObject* parent)
 }
 
 QtUi::~QtUi() {
+    // The handler may be gone already; the window's teardown (deactivation)
+    // must not reach it.
+    handler_ = nullptr;
     dispatcher_.close();
     dispatcher_.setWake({});
     delete about_;

@@ -243,9 +243,6 @@ bool QtUi::openMenu(std::string_view file, Point at, const std::vector<MenuItem>
         if (const std::optional<bool> mark = menuChecked(name.toStdString())) {
             a->setCheckable(true);
             a->setChecked(*mark);
-        if (const std::optional<bool> check = menuCheck(name.toStdString())) {
-            a->setCheckable(true);
-            a->setChecked(*check);
         }
         connect(a, &QAction::triggered, this, [this, name] {
             deliver({std::string(notify::kMenu), name.toStdString(), 0});

@@ -659,8 +659,7 @@ void CMainWnd::openTrayMenu() {
     // no item of its own).
     ui_.setMenuChecked("lan_en", language == 0);
     ui_.setMenuChecked("lan_cn", language == 1);
-    const std::string exitText(exitItemText(storedLanguageValue(mainIni_)));
-    ui_.setMenuCheck(kAutostartItem, autostartEnabled(autostartEntry_));
+    ui_.setMenuChecked(kAutostartItem, autostartEnabled(autostartEntry_));
     if (!ui_.openMenu("menu1.xml", at, {ui::MenuItem{"exit", exitText}})) {
         debugLog("menu1.xml: " + ui_.lastError());
     }

@@ -384,9 +384,6 @@ class SkinUi {
     virtual bool openMenu(std::string_view file, Point at,
                           const std::vector<MenuItem>& topItems) = 0;
     virtual void closeMenu() = 0;
-    // The menu check map: an item named here opens checkable, checked or not.
-    virtual void setMenuCheck(std::string_view item, bool checked) = 0;
-    virtual std::optional<bool> menuCheck(std::string_view item) const = 0;
     virtual bool menuOpen() const = 0;
     // Check marks of menu items by name (the menu check map): an item named
     // here is shown checkable, with this state, in menus opened afterwards.

@@ -89,17 +89,6 @@ void SkinUiBase::closeMessages() {
     dispatcher_.close();
 }
 
-// ---- menu check map ---------------------------------------------------------------
-
-void SkinUiBase::setMenuCheck(std::string_view item, bool checked) {
-    menuChecks_.insert_or_assign(std::string(item), checked);
-}
-
-std::optional<bool> SkinUiBase::menuCheck(std::string_view item) const {
-    const auto it = menuChecks_.find(item);
-    return it == menuChecks_.end() ? std::nullopt : std::optional<bool>(it->second);
-}
-
 // ---- scripted dialog answers ----------------------------------------------------
 
 void SkinUiBase::answer(const DialogAnswer& a) {

@@ -41,8 +41,6 @@ class SkinUiBase : public SkinUi {
     void setMenuChecked(std::string_view item, bool checked) override;
     std::optional<bool> menuChecked(std::string_view item) const override;
     void startHidden() override { postWindowInitOnce(); }
-    void setMenuCheck(std::string_view item, bool checked) override;
-    std::optional<bool> menuCheck(std::string_view item) const override;
 
     void answer(const DialogAnswer& answer) override;
     std::vector<std::string> takeShownMessages() override;

@@ -36,7 +36,7 @@ class ShellDesktopTest : public ShellWindowTest {
 TEST_F(ShellDesktopTest, TheAutostartItemWritesAndRemovesTheEntryAndShowsItsState) {
     open(options());
     openMenu();
-    EXPECT_EQ(ui->menuCheck("autostart"), false);
+    EXPECT_EQ(ui->menuChecked("autostart"), false);
     const auto& entries = ui->openMenuEntries();
     const auto item = std::find_if(entries.begin(), entries.end(),
                                    [](const ui::MenuEntry& e) { return e.name == "autostart"; });
@@ -48,12 +48,12 @@ TEST_F(ShellDesktopTest, TheAutostartItemWritesAndRemovesTheEntryAndShowsItsStat
     EXPECT_EQ(iniRead(entry, "Desktop Entry", "Exec", ""),
               "\"/opt/rx t7100/bin/rxt-config\" --hidden");
     openMenu();
-    EXPECT_EQ(ui->menuCheck("autostart"), true);
+    EXPECT_EQ(ui->menuChecked("autostart"), true);
 
     ASSERT_TRUE(ui->userMenu("autostart"));
     EXPECT_FALSE(std::filesystem::exists(entry));
     openMenu();
-    EXPECT_EQ(ui->menuCheck("autostart"), false);
+    EXPECT_EQ(ui->menuChecked("autostart"), false);
     EXPECT_TRUE(ui->takeShownMessages().empty());
 }
 
@@ -69,7 +69,7 @@ TEST_F(ShellDesktopTest, AnAutostartEntryThatCannotBeWrittenIsSaidWithItsReason)
     EXPECT_EQ(shown[0].rfind("The autostart entry could not be changed.\n", 0), 0u) << shown[0];
     EXPECT_NE(shown[0].find(entry.parent_path().string()), std::string::npos) << shown[0];
     openMenu();
-    EXPECT_EQ(ui->menuCheck("autostart"), false);
+    EXPECT_EQ(ui->menuChecked("autostart"), false);
 }
 
 TEST_F(ShellDesktopTest, AStartIntoTheTrayRunsEverythingWithTheWindowHidden) {

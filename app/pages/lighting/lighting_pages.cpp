@@ -1,5 +1,6 @@
 #include "app/pages/lighting/lighting_pages.h"
 
+#include "platform/debug_log.h"
 #include <string>
 
 namespace rxt {
@@ -104,10 +105,12 @@ void LightingPages::claimWorkers(shell::WorkerClaims& claims) {
     claims.claim(shell::WorkerSlot::MouseLight,
                  [ctx = threadContext(DeviceKind::Mouse)](StopEvent& stop) {
                      lighting::runMouseLight(ctx, stop);
+                     debugLog(shell::workerExitText(shell::WorkerSlot::MouseLight));
                  });
     claims.claim(shell::WorkerSlot::MousepadLight,
                  [ctx = threadContext(DeviceKind::Mousepad)](StopEvent& stop) {
                      lighting::runMousepadLight(ctx, stop);
+                     debugLog(shell::workerExitText(shell::WorkerSlot::MousepadLight));
                  });
 }
 
