@@ -5,6 +5,7 @@
 
 #include "macro/action_tables.h"
 #include "macro/macro_file.h"
+#include "macro/macro_ini_names.h"
 #include "platform/atomic_file.h"
 #include "platform/debug_log.h"
 #include "platform/file_bytes.h"
@@ -16,13 +17,8 @@
 namespace rxt {
 namespace {
 
-constexpr std::string_view kCursorCountSection = "CURSORCOUNT";
-constexpr std::string_view kCursorNameSection = "CURSORNAME";
-constexpr std::string_view kActionCountSection = "MACROACTIONCOUNT";
-constexpr std::string_view kActionSection = "MACROACTION";
-constexpr std::string_view kSelectNameSection = "MACROSELECTNAME";
-constexpr std::string_view kCountKey = "count";
-constexpr std::string_view kNameKey = "name";
+using namespace macro_ini;
+
 constexpr uint8_t kCodeRight = 0x04;
 constexpr uint8_t kCodeLeft = 0x84;
 constexpr uint8_t kCodeDown = 0x05;

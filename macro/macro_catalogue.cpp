@@ -4,6 +4,7 @@
 
 #include <system_error>
 
+#include "macro/macro_ini_names.h"
 #include "platform/atomic_file.h"
 #include "platform/debug_log.h"
 #include "platform/file_bytes.h"
@@ -17,15 +18,8 @@ namespace rxt {
 
 namespace {
 
-constexpr std::string_view kCountSection = "MACROCOUNT";
-constexpr std::string_view kNameSection = "MACRONAME";
-constexpr std::string_view kCursorCountSection = "CURSORCOUNT";
-constexpr std::string_view kCursorNameSection = "CURSORNAME";
-constexpr std::string_view kActionCountSection = "MACROACTIONCOUNT";
-constexpr std::string_view kActionSection = "MACROACTION";
-constexpr std::string_view kSelectNameSection = "MACROSELECTNAME";
-constexpr std::string_view kCountKey = "count";
-constexpr std::string_view kNameKey = "name";
+using namespace macro_ini;
+
 constexpr std::string_view kDefault = "0";
 constexpr int kCursorSchemes = 4;
 

@@ -26,15 +26,9 @@ class FirstLookTest : public ::testing::Test {
             }
         }
         ASSERT_TRUE(display.start()) << "no free display for Xvfb";
-        std::filesystem::create_directories(dir / "run");
-        ::chmod((dir / "run").c_str(), 0700);
-        const std::map<std::string, std::string> env{{"DISPLAY", display.name()},
-                                                     {"QT_QPA_PLATFORM", "xcb"},
-                                                     {"HOME", dir.path().string()},
-                                                     {"XDG_CONFIG_HOME", (dir / "config").string()},
-                                                     {"XDG_RUNTIME_DIR", (dir / "run").string()},
-                                                     {"RXT_HID_BUS", ""},
-                                                     {"ASAN_OPTIONS", "detect_leaks=0"}};
+        makeProgramHome(dir.path());
+        const std::map<std::string, std::string> env =
+            programEnvironment(dir.path(), display.name());
         ASSERT_TRUE(program.start(
             {binDir() + "/rxt-config", "--virtual", "--automation", (dir / "auto.sock").string()},
             env, dir / "program.log"));

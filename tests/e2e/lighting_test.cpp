@@ -51,23 +51,14 @@ class LightingProgramTest : public ::testing::Test {
             }
         }
         ASSERT_TRUE(display.start()) << "no free display for Xvfb";
-        std::filesystem::create_directories(dir / "config");
-        std::filesystem::create_directories(dir / "run");
-        ::chmod((dir / "run").c_str(), 0700);
+        makeProgramHome(dir.path());
         bus = (dir / "bus.sock").string();
         ASSERT_TRUE(
             simulator.start({binDir() + "/rxt-sim", "--socket", bus, "--plug", "mouse,mousepad"},
                             {{"ASAN_OPTIONS", "detect_leaks=0"}}, dir / "sim.log"));
         ASSERT_TRUE(control.connect(bus + ".ctl", 10000ms)) << simulator.output();
-        const std::map<std::string, std::string> env{{"DISPLAY", display.name()},
-                                                     {"QT_QPA_PLATFORM", "xcb"},
-                                                     {"HOME", dir.path().string()},
-                                                     {"XDG_CONFIG_HOME", (dir / "config").string()},
-                                                     {"XDG_RUNTIME_DIR", (dir / "run").string()},
-                                                     {"WAYLAND_DISPLAY", ""},
-                                                     {"XDG_SESSION_TYPE", ""},
-                                                     {"RXT_HID_BUS", ""},
-                                                     {"ASAN_OPTIONS", "detect_leaks=0"}};
+        const std::map<std::string, std::string> env =
+            programEnvironment(dir.path(), display.name());
         ASSERT_TRUE(program.start({binDir() + "/rxt-config", "--bus", "sim:" + bus, "--automation",
                                    (dir / "auto.sock").string()},
                                   env, dir / "program.log"));

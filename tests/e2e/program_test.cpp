@@ -21,21 +21,11 @@ class ProgramTest : public ::testing::Test {
         }
         ASSERT_TRUE(std::filesystem::exists(binDir() + "/rxt-config"));
         ASSERT_TRUE(display.start()) << "no free display for Xvfb";
-        std::filesystem::create_directories(dir / "config");
-        std::filesystem::create_directories(dir / "run");
-        ::chmod((dir / "run").c_str(), 0700);
+        makeProgramHome(dir.path());
     }
 
     std::map<std::string, std::string> env() const {
-        return {{"DISPLAY", display.name()},
-                {"QT_QPA_PLATFORM", "xcb"},
-                {"HOME", dir.path().string()},
-                {"XDG_CONFIG_HOME", (dir / "config").string()},
-                {"XDG_RUNTIME_DIR", (dir / "run").string()},
-                {"RXT_DEBUG", "1"},
-                {"RXT_HID_BUS", ""},
-                // The toolkit's own allocations are not ours to judge here.
-                {"ASAN_OPTIONS", "detect_leaks=0"}};
+        return programEnvironment(dir.path(), display.name());
     }
 
     bool startProgram(Child& child, std::vector<std::string> args, const std::string& log) {

@@ -236,7 +236,8 @@ inline bool waitForQuietDevice(LineClient& control, const std::string& kind,
     auto nextSeq = [&] {
         const std::string answer = control.request("counters " + kind);
         const size_t at = answer.find("requests=");
-        return at == std::string::npos ? std::string{} : answer.substr(at, answer.find(' ', at) - at);
+        return at == std::string::npos ? std::string{}
+                                       : answer.substr(at, answer.find(' ', at) - at);
     };
     std::string last = nextSeq();
     auto since = Clock::now();
@@ -251,6 +252,31 @@ inline bool waitForQuietDevice(LineClient& control, const std::string& kind,
             return Clock::now() - since >= quiet;
         },
         bound);
+}
+
+// A home of the test's own for the program: its config folder and a
+// private runtime folder (the program's sockets live there).
+inline void makeProgramHome(const std::filesystem::path& home) {
+    std::filesystem::create_directories(home / "config");
+    std::filesystem::create_directories(home / "run");
+    ::chmod((home / "run").c_str(), 0700);
+}
+
+// The program's environment: that home, the test's X server and no Wayland
+// session, debug output on, no bus from the caller's environment, and no
+// leak report for the toolkit's own allocations.
+inline std::map<std::string, std::string> programEnvironment(const std::filesystem::path& home,
+                                                             const std::string& display) {
+    return {{"DISPLAY", display},
+            {"QT_QPA_PLATFORM", "xcb"},
+            {"HOME", home.string()},
+            {"XDG_CONFIG_HOME", (home / "config").string()},
+            {"XDG_RUNTIME_DIR", (home / "run").string()},
+            {"WAYLAND_DISPLAY", ""},
+            {"XDG_SESSION_TYPE", ""},
+            {"RXT_DEBUG", "1"},
+            {"RXT_HID_BUS", ""},
+            {"ASAN_OPTIONS", "detect_leaks=0"}};
 }
 
 // Runs a command to the end and gives its output (xdotool).
