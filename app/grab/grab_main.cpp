@@ -16,6 +16,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: rxt-grab WINDOW_ID|root OUTPUT.png\n");
         return 2;
     }
+    // It pictures X windows: an inherited offscreen platform (as under the
+    // test runner) would give it a screen with nothing on it.
+    qputenv("QT_QPA_PLATFORM", "xcb");
     QGuiApplication app(argc, argv);
     QScreen* screen = QGuiApplication::primaryScreen();
     if (screen == nullptr) {
