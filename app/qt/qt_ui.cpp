@@ -375,6 +375,14 @@ void QtUi::translateTexts(QWidget* top) {
         if (const QString key = w->property(kToolTipKey).toString(); !key.isEmpty()) {
             w->setToolTip(qs(translate(ss(key))));
         }
+        if (auto* combo = qobject_cast<QComboBox*>(w)) {
+            for (int i = 0; i < combo->count(); ++i) {
+                const std::string key = ss(combo->itemData(i).toString());
+                if (isLanguageKey(key)) {
+                    combo->setItemText(i, qs(translate(key)));
+                }
+            }
+        }
     }
 }
 

@@ -391,6 +391,11 @@ void MemoryUi::reloadText() {
         if (!c.textKey.empty()) {
             c.text = translate(c.textKey);
         }
+        for (Item& item : c.items) {
+            if (isLanguageKey(item.userData)) {
+                item.text = translate(item.userData);
+            }
+        }
     }
     for (auto& e : menuEntries_) {
         if (!e.textKey.empty()) {

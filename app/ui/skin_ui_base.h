@@ -30,6 +30,11 @@ class SkinUiBase : public SkinUi {
     void setLanguage(std::string_view name) override;
     std::string language() const override { return language_; }
     std::string translate(std::string_view key) const override;
+    // Rows of lists and combos whose user data is a key of the language
+    // table show its text, refreshed with the other texts on a language switch.
+    bool isLanguageKey(std::string_view key) const {
+        return languageTable_.texts.find(key) != languageTable_.texts.end();
+    }
 
     void postMessage(int message, intptr_t wParam, intptr_t lParam) override;
     bool sendMessage(int message, intptr_t wParam, intptr_t lParam) override;

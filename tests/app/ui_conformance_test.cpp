@@ -315,6 +315,10 @@ TYPED_TEST(UiConformance, LanguageSwitchRetranslatesKeyedTexts) {
     ui.setText("closebtn", "skin_text");  // a plain text that looks like a key stays
     ui.setTextKey("ms_line_adjust", "message_text_1");
     EXPECT_EQ(ui.text("ms_line_adjust"), "Please connect a device & try again");
+    // Combo rows keyed by their user data follow; a name that is no key stays.
+    ui.clearItems("ms_report_fct_combo");
+    ui.addItem("ms_report_fct_combo", {"Skin", "skin_text"});
+    ui.addItem("ms_report_fct_combo", {"my macro", "my macro"});
     ASSERT_TRUE(ui.loadLanguage("lan_cn.xml"));
     ui.setLanguage("cn_zh");
     ui.reloadText();
@@ -323,6 +327,8 @@ TYPED_TEST(UiConformance, LanguageSwitchRetranslatesKeyedTexts) {
     EXPECT_EQ(ui.text("ms_DPIcolor_btn_1"), "颜色");
     EXPECT_EQ(ui.text("ms_line_adjust"), "请连接设备");
     EXPECT_EQ(ui.text("closebtn"), "skin_text");
+    EXPECT_EQ(ui.items("ms_report_fct_combo"),
+              (std::vector<Item>{{"皮肤", "skin_text"}, {"my macro", "my macro"}}));
     EXPECT_FALSE(ui.loadLanguage("lan_bad.xml"));
     EXPECT_EQ(ui.translate("skin_text"), "皮肤");
     this->handler.queryTexts["titletext"] = "mouse";

@@ -39,6 +39,16 @@ int colourComponent(std::string_view text) {
 LightingPage::LightingPage(const LightingPageNames& names, const LightingPageContext& ctx)
     : names_(names), ctx_(ctx) {}
 
+void LightingPage::fillModes() {
+    ui::SkinUi& ui = *ctx_.ui;
+    const int kept = ui.currentIndex(names_.modeCombo);
+    ui.clearItems(names_.modeCombo);
+    for (std::string_view key : names_.modes) {
+        ui.addItem(names_.modeCombo, {ui.translate(key), std::string(key)});
+    }
+    ui.setCurrentIndex(names_.modeCombo, kept);
+}
+
 void LightingPage::changed() {
     if (ctx_.writeBack != nullptr) {
         ctx_.writeBack->markPending(names_.device);
@@ -113,7 +123,7 @@ void LightingPage::addRoutes(shell::NotifyRouter& router) {
 }
 
 void LightingPage::selectMode(int mode) {
-    if (mode < 0 || mode >= static_cast<int>(names_.modes)) {
+    if (mode < 0 || mode >= static_cast<int>(names_.modes.size())) {
         return;
     }
     set(rec::kLightMode, static_cast<uint8_t>(mode));
@@ -130,7 +140,7 @@ void LightingPage::selectMode(int mode) {
 
 void LightingPage::applyEnableTable(int mode, bool onRefresh) {
     ui::SkinUi& ui = *ctx_.ui;
-    if (mode < 0 || mode >= static_cast<int>(names_.modes)) {
+    if (mode < 0 || mode >= static_cast<int>(names_.modes.size())) {
         return;
     }
     if (isMouse()) {
@@ -216,7 +226,7 @@ void LightingPage::refresh() {
     ui::SkinUi& ui = *ctx_.ui;
     const uint8_t mode = get(rec::kLightMode);
     ui.setCurrentPage(names_.modeSwitch, 0);
-    ui.setCurrentIndex(names_.modeCombo, mode < names_.modes ? mode : -1);
+    ui.setCurrentIndex(names_.modeCombo, mode < names_.modes.size() ? mode : -1);
     applyEnableTable(isMouse() ? mode : ui.currentIndex(names_.modeCombo), true);
     if (!isMouse() && mode == 5 && ctx_.requests != nullptr) {
         ctx_.requests->requestReset();  // arms the ripple's start

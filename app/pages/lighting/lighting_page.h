@@ -33,6 +33,9 @@ class LightingPage {
     LightingPage(const LightingPageNames& names, const LightingPageContext& ctx);
 
     void addRoutes(shell::NotifyRouter& router);
+    // The mode rows in the window's language (the language switch keeps
+    // them translated: their user data is the language key).
+    void fillModes();
     void refresh();
 
     // Colour set: shows argb on the swatch and in the R/G/B edits; with

@@ -3,6 +3,8 @@
 // whole once. The two pages are twins that differ in the prefix (and in the
 // mouse's extra direction buttons); a test checks both against the skin.
 
+#include <array>
+#include <span>
 #include <string_view>
 
 #include "device/device_kind.h"
@@ -10,9 +12,20 @@
 
 namespace rxt {
 
+// The language keys of the mode combos' rows, in the order of the mode byte.
+inline constexpr std::array<std::string_view, 8> kMouseModeTexts{
+    "light_mode_trail",     "light_mode_wave",   "light_mode_colour_cycle", "light_mode_stripes",
+    "light_mode_breathing", "light_mode_static", "light_mode_reactive",     "light_mode_off",
+};
+inline constexpr std::array<std::string_view, 10> kMousepadModeTexts{
+    "light_mode_wave",     "light_mode_colour_cycle", "light_mode_pulse", "light_mode_static",
+    "light_mode_scanner",  "light_mode_ripple",       "light_mode_sweep", "light_mode_shutter",
+    "light_mode_reactive", "light_mode_hold",
+};
+
 struct LightingPageNames {
     DeviceKind device;
-    size_t modes;  // entries of the mode combo
+    std::span<const std::string_view> modes;  // rows of the mode combo
     size_t previewControls;
     std::string_view modeCombo;
     std::string_view modeSwitch;  // tab layout put on page 0 by the refresh
@@ -41,7 +54,7 @@ struct LightingPageNames {
 
 inline constexpr LightingPageNames kMouseLightingNames{
     DeviceKind::Mouse,
-    8,
+    kMouseModeTexts,
     lighting::kMouseControls,
     "ms_deng_combo_modeSelect0",
     "ms_deng_mode_switch",
@@ -69,7 +82,7 @@ inline constexpr LightingPageNames kMouseLightingNames{
 
 inline constexpr LightingPageNames kMousepadLightingNames{
     DeviceKind::Mousepad,
-    10,
+    kMousepadModeTexts,
     lighting::kMousepadLeds,
     "mp_deng_combo_modeSelect",
     "mp_deng_mode_switch",

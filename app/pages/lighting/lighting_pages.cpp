@@ -1,7 +1,7 @@
 #include "app/pages/lighting/lighting_pages.h"
 
-#include "platform/debug_log.h"
 #include <string>
+#include "platform/debug_log.h"
 
 namespace rxt {
 namespace {
@@ -116,6 +116,11 @@ void LightingPages::claimWorkers(shell::WorkerClaims& claims) {
 
 void LightingPages::onEvent(const WindowEvent& event) {
     if (!mouse_) {
+        return;
+    }
+    if (std::holds_alternative<event::PagesInit>(event)) {
+        mouse_->fillModes();
+        mousepad_->fillModes();
         return;
     }
     if (const auto* trigger = std::get_if<event::LightTrigger>(&event)) {

@@ -160,22 +160,6 @@ void KeyPage::fillChoosers() {
     refreshMacros();
 }
 
-void KeyPage::retranslate() {
-    ui::SkinUi& ui = *ctx_.ui;
-    for (std::string_view combo :
-         {names_.chooser, names_.buttonCombo, names_.horizontalCombo, names_.verticalCombo,
-          names_.dpiCombo, names_.mediaCombo, names_.systemCombo, names_.playModeCombo,
-          names_.gunCombo, names_.shortcutCombo}) {
-        const std::vector<ui::Item> items = ui.items(combo);
-        for (size_t i = 0; i < items.size(); ++i) {
-            const std::string text = ui.translate(items[i].userData);
-            if (text != items[i].text) {
-                ui.setItem(combo, static_cast<int>(i), {text, items[i].userData});
-            }
-        }
-    }
-}
-
 void KeyPage::refreshMacros() {
     ui::SkinUi& ui = *ctx_.ui;
     const int kept = ui.currentIndex(names_.macroCombo);
@@ -234,9 +218,7 @@ void KeyPage::select(int control) {
         return;
     }
     selected_ = control;
-    // The language may have changed since the rows were filled, and the
-    // macro pages the catalogue.
-    retranslate();
+    // The macro pages may have changed the catalogue.
     refreshMacros();
     const SelectOutcome outcome =
         selectButton(images(), static_cast<size_t>(entry), catalogue().ReadCount(), panel_);

@@ -68,8 +68,6 @@ class KeyPage {
     std::vector<int> controls() const;
 
     void select(int control);
-    // The rows' texts in the language shown now (kept as keys in their data).
-    void retranslate();
     void show();  // the panel's state to the controls
     void showRowPanel();
     void read();  // the controls into the panel's state

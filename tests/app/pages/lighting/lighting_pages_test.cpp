@@ -64,7 +64,7 @@ TEST_F(LightingPagesTest, TheSkinHoldsEveryControlOfBothPages) {
     using ui::ControlKind;
     for (const LightingPageNames* n : {&kMouseLightingNames, &kMousepadLightingNames}) {
         EXPECT_EQ(ui->controlKind(n->modeCombo), ControlKind::Combo) << n->modeCombo;
-        EXPECT_EQ(ui->itemCount(n->modeCombo), static_cast<int>(n->modes)) << n->modeCombo;
+        EXPECT_EQ(ui->itemCount(n->modeCombo), static_cast<int>(n->modes.size())) << n->modeCombo;
         EXPECT_EQ(ui->controlKind(n->modeSwitch), ControlKind::Tabs);
         for (std::string_view s : {n->lightSlider, n->speedSlider}) {
             EXPECT_EQ(ui->controlKind(s), ControlKind::Slider) << s;
@@ -254,8 +254,7 @@ TEST_F(LightingPagesTest, OnboardControlsSwitchTheImagesAndShowTheCurrentProfile
     EXPECT_TRUE(ui->checked("ms_profile_3"));
     EXPECT_FALSE(ui->checked("ms_profile_1"));
     EXPECT_EQ(ui->currentIndex("ms_deng_combo_modeSelect0"), 6);
-    EXPECT_EQ(takeLog(), (std::vector<std::string>{"hide mouse function panel",
-                                                   "refresh mouse"}));
+    EXPECT_EQ(takeLog(), (std::vector<std::string>{"hide mouse function panel", "refresh mouse"}));
     showPad();
     pad().current.set(rec::kIndex, 0);
     ASSERT_TRUE(ui->userSelect(kMousepadOnboardCombo, 2)) << ui->lastError();
