@@ -210,5 +210,26 @@ TEST_F(MacroFiles, ImportAndExportCopyBytes) {
     EXPECT_FALSE(ExportMacro(keyboard, "name_2", home.path() / "no" / "such" / "x.mac").done);
 }
 
+TEST_F(MacroFiles, HostileNamesThatAreAcceptedKeepTheirStepsAndStayInTheFolder) {
+    std::vector<std::string> names;
+    AddMacroName(mouse, names);
+    const std::vector<MacroAction> steps{step(3, 0x81, 1, "mouse_key_left")};
+    for (const std::string& name :
+         {std::string("a=b"), std::string("[MACRONAME]"), std::string(";semi"),
+          std::string(" lead"), std::string("trail "), std::string("名字 夜"), std::string("..."),
+          std::string("$HOME"), std::string("quote\"")}) {
+        const RenameResult r = RenameMacro(mouse, names, 0, name, steps);
+        if (r.outcome == RenameOutcome::Refused) {
+            EXPECT_FALSE(r.message.empty()) << name;
+            continue;
+        }
+        ASSERT_EQ(r.outcome, RenameOutcome::Renamed) << name;
+        EXPECT_EQ(mouse.ReadName(0), name);
+        EXPECT_EQ(mouse.LoadCatalogue(), names);
+        EXPECT_EQ(LoadMacro(mouse, name), steps) << name;
+        EXPECT_TRUE(std::filesystem::exists(folder("ms") / (name + ".mac"))) << name;
+    }
+}
+
 }  // namespace
 }  // namespace rxt

@@ -176,5 +176,34 @@ TEST_F(CatalogueIniTest, NamesThatCannotBeFileNamesAreRefused) {
               env.folder("ms").lexically_normal());
 }
 
+TEST_F(CatalogueIniTest, HostileNamesThatAreAcceptedComeBackExactly) {
+    // Characters the ini files give a meaning to, spaces at the ends, other
+    // scripts: what the check lets through is stored and read back unchanged.
+    const std::vector<std::string> names{
+        "a=b",     "[section]", ";not a comment", "#hash",        " lead",
+        "trail ",  "quote\"",   "back\\slash",    "tab-less\x7f", "名字 夜",
+        "emoji 🎮", "...",       "a%2Fb",          "$HOME",        "*?",
+    };
+    for (const std::string& name : names) {
+        if (msDevice.nameProblem(name)) {
+            continue;  // refused with a message: fine
+        }
+        ASSERT_TRUE(msDevice.WriteCount(1));
+        ASSERT_TRUE(msDevice.WriteName(1, name)) << name;
+        EXPECT_EQ(msDevice.ReadName(1), name) << name;
+        const auto file = msDevice.dataFile(name);
+        ASSERT_TRUE(file) << name;
+        EXPECT_EQ(std::filesystem::path(*file).parent_path().lexically_normal(),
+                  env.folder("ms").lexically_normal())
+            << name;
+    }
+    // Bytes that are no text at all are refused rather than stored garbled.
+    const std::string broken("bad\xff\xfe", 5);
+    if (!msDevice.nameProblem(broken)) {
+        ASSERT_TRUE(msDevice.WriteName(1, broken));
+        EXPECT_EQ(msDevice.ReadName(1), broken);
+    }
+}
+
 }  // namespace
 }  // namespace rxt
