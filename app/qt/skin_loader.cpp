@@ -1,5 +1,6 @@
 #include "app/qt/skin_loader.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 
@@ -13,10 +14,29 @@ namespace rxt::ui {
 
 namespace {
 constexpr int kMaxPageDepth = 16;
+
+// The loader's constructor loads every designer plugin under the library
+// paths (Qt Quick and QML with them, a fifth of start-up), yet the skin's own
+// classes come from createWidget. The paths are hidden from it meanwhile.
+// Loaders are made on the UI thread only.
+QStringList& savedLibraryPaths() {
+    static QStringList paths;
+    return paths;
 }
 
+QObject* withoutLibraryPaths(QObject* parent) {
+    savedLibraryPaths() = QCoreApplication::libraryPaths();
+    QCoreApplication::setLibraryPaths({});
+    return parent;
+}
+}  // namespace
+
 SkinLoader::SkinLoader(QString folder, WindowHandler* handler, QObject* parent, int depth)
-    : QUiLoader(parent), folder_(std::move(folder)), handler_(handler), depth_(depth) {
+    : QUiLoader(withoutLibraryPaths(parent)),
+      folder_(std::move(folder)),
+      handler_(handler),
+      depth_(depth) {
+    QCoreApplication::setLibraryPaths(savedLibraryPaths());
     setWorkingDirectory(QDir(folder_));
 }
 
