@@ -217,6 +217,45 @@ TEST_F(LightingProgramTest, TheMousePreviewAnimatesAndTheMouseGetsNoFrame) {
     EXPECT_NE(control.request("frames mouse").find("frames=0"), std::string::npos);
 }
 
+TEST_F(LightingProgramTest, TheMouseClickFlashesTheMousepad) {
+    showMousepad();
+    ASSERT_EQ(ok("select mp_deng_combo_modeSelect 8"), "ok");  // reactive
+    ASSERT_EQ(ok("slide mp_deng_light_slider 4"), "ok");
+    ASSERT_EQ(ok("color mp_deng_Color_Pallet FF204060"), "ok");
+    ASSERT_TRUE(waitFor([&] { return dump("mousepad", "records", 1, 1) == "08"; }, 5000ms));
+    const std::string dark(120, '0');
+    // Dark until the mouse says it was clicked.
+    ASSERT_TRUE(waitFor(
+        [&] {
+            return control.request("frames mousepad").find("last-bytes=60") != std::string::npos &&
+                   dump("mousepad", "frame", 0, 60) == dark;
+        },
+        10000ms))
+        << dump("mousepad", "frame", 0, 60);
+    ASSERT_EQ(control.request("action mouse click"), "ok notified 1027");
+    const auto clicked = Clock::now();
+    std::string lit;
+    ASSERT_TRUE(waitFor(
+        [&] {
+            lit = dump("mousepad", "frame", 0, 60);
+            return lit != dark;
+        },
+        5000ms))
+        << program.output();
+    const auto shown = Clock::now();
+    // Every LED the colour at the brightest factor, then the 15 zero bytes.
+    EXPECT_EQ(lit.substr(0, 6), "204060");
+    EXPECT_EQ(lit.substr(84, 6), "204060");
+    EXPECT_EQ(lit.substr(90), std::string(30, '0'));
+    ASSERT_TRUE(waitFor([&] { return dump("mousepad", "frame", 0, 60) == dark; }, 5000ms));
+    const auto over = Clock::now();
+    std::printf("flash seen %lld ms after the click, dark again %lld ms later\n",
+                static_cast<long long>((shown - clicked) / 1ms),
+                static_cast<long long>((over - shown) / 1ms));
+    // About 100 ms; the slack is a sanitizer build on a shared machine.
+    EXPECT_LT(over - clicked, 1500ms);
+}
+
 TEST_F(LightingProgramTest, FramesPerSecondAtTheFastestSpeed) {
     showMousepad();
     ASSERT_EQ(ok("select mp_deng_combo_modeSelect 1"), "ok");
