@@ -15,8 +15,8 @@
 #include <string_view>
 
 #include "app/pages/lighting/lighting_pages.h"
-#include "app/pages/profile/profile_pages.h"
 #include "app/pages/macro/macro_pages.h"
+#include "app/pages/profile/profile_pages.h"
 #include "app/pages/settings/settings_pages.h"
 #include "app/qt/automation_server.h"
 #include "app/qt/qt_ui.h"
@@ -141,6 +141,11 @@ int main(int argc, char** argv) {
     rxt::LightingPages lighting;
     features.add(lighting);
     rxt::MacroPages macros;
+    // Keys play macros by position: the key pages adjust before a delete.
+    macros.setDeletionCheck(
+        [&settings](rxt::DeviceKind device, int position, const std::function<bool()>& confirm) {
+            return settings.prepareMacroDeletion(device, position, confirm);
+        });
     features.add(macros);
 
     rxt::shell::StartupOptions startup;

@@ -16,6 +16,23 @@ size_t shownEntries(const DeviceImages& images) {
 
 }  // namespace
 
+bool MacroInUse(DeviceImages& images, int macroPosition) {
+    if (macroPosition < 0 || macroPosition > 0xFF) {
+        return false;
+    }
+    const size_t entries = shownEntries(images);
+    for (size_t b = 0; b < kKeyBankCount; ++b) {
+        const AssignmentBank bk = bank(images, b);
+        for (size_t n = 0; n < entries; ++n) {
+            const KeyAssignment e = bk.get(n);
+            if (e.playsMacro() && e.p1 == macroPosition) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
 MacroDeletionResult PrepareMacroDeletion(DeviceImages& images, int macroPosition,
                                          const std::function<bool()>& confirm) {
     MacroDeletionResult result;
@@ -24,15 +41,7 @@ MacroDeletionResult PrepareMacroDeletion(DeviceImages& images, int macroPosition
     }
     const auto m = static_cast<uint8_t>(macroPosition);
     const size_t entries = shownEntries(images);
-    bool used = false;
-    for (size_t b = 0; b < kKeyBankCount && !used; ++b) {
-        const AssignmentBank bk = bank(images, b);
-        for (size_t n = 0; n < entries && !used; ++n) {
-            const KeyAssignment e = bk.get(n);
-            used = e.playsMacro() && e.p1 == m;
-        }
-    }
-    if (used && !(confirm && confirm())) {
+    if (MacroInUse(images, macroPosition) && !(confirm && confirm())) {
         result.proceed = false;
         return result;
     }

@@ -22,6 +22,10 @@ struct MacroDeletionResult {
     bool changed() const { return replaced + shifted > 0; }
 };
 
+// Whether an entry of kind 0x70 or 0x71 in any of the five banks, over the
+// keys the device's page shows, plays macro m.
+bool MacroInUse(DeviceImages& images, int macroPosition);
+
 // Every entry of kind 0x70 or 0x71 in all five banks of the device, over
 // the keys its page shows (mouse: buttons 0..6; keyboard: all its keys), is
 // examined. When one plays macro m, `confirm` is asked (the page shows

@@ -254,13 +254,14 @@ void MacroEditorPage::deleteMacro() {
     if (!selectedMacro()) {
         return;
     }
-    // The key-assignment check ("message_text_2") joins here with the key
-    // pages' assignments.
     if (editing()) {
         showMessage("message_text_3");
         return;
     }
-    if (ui.messageBox("", "message_text_4", true) != 1) {
+    // The user confirms before any bank entry changes, so a declined delete
+    // leaves the keys playing the macros they played.
+    auto confirm = [&ui] { return ui.messageBox("", "message_text_4", true) == 1; };
+    if (ctx_.prepareDeletion ? !ctx_.prepareDeletion(selected_, confirm) : !confirm()) {
         return;
     }
     const int gone = selected_;

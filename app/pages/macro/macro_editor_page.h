@@ -18,10 +18,17 @@
 
 namespace rxt {
 
+// (position, confirmDelete) -> the delete goes on.
+using MacroDeletionCheck = std::function<bool(int, const std::function<bool()>&)>;
+
 struct MacroPageContext {
     ui::SkinUi* ui = nullptr;
     InputHook* hook = nullptr;
     std::function<void(const WindowEvent&)> report;
+    // Run before a macro is deleted: the keys that play it or a later one.
+    // Asks the user (in use, then `confirmDelete`), adjusts the banks and
+    // answers whether the delete goes on. Unset: only the confirmation.
+    MacroDeletionCheck prepareDeletion;
 };
 
 class MacroEditorPage {

@@ -3,9 +3,18 @@
 namespace rxt {
 
 void MacroPages::attach(const shell::PageHost& host) {
-    MacroPageContext ctx{&host.ui, &host.inputHook, host.report};
-    mouse_ = std::make_unique<MacroEditorPage>(kMouseMacroControls, ctx);
-    keyboard_ = std::make_unique<MacroEditorPage>(kKeyboardMacroControls, ctx);
+    auto make = [&](const MacroPageControls& c) {
+        MacroPageContext ctx{&host.ui, &host.inputHook, host.report, {}};
+        if (deletionCheck_) {
+            ctx.prepareDeletion = [check = deletionCheck_, device = c.device](
+                                      int position, const std::function<bool()>& confirm) {
+                return check(device, position, confirm);
+            };
+        }
+        return std::make_unique<MacroEditorPage>(c, ctx);
+    };
+    mouse_ = make(kMouseMacroControls);
+    keyboard_ = make(kKeyboardMacroControls);
 }
 
 MacroEditorPage* MacroPages::page(DeviceKind device) {

@@ -11,6 +11,11 @@ namespace rxt {
 
 class MacroPages : public shell::PageFeature {
   public:
+    // The key pages' part of deleting a macro (their banks). Before attach.
+    void setDeletionCheck(
+        std::function<bool(DeviceKind, int, const std::function<bool()>&)> check) {
+        deletionCheck_ = std::move(check);
+    }
     void attach(const shell::PageHost& host) override;
     void addRoutes(shell::NotifyRouter& router) override;
     void onEvent(const WindowEvent& event) override;
@@ -18,6 +23,7 @@ class MacroPages : public shell::PageFeature {
     MacroEditorPage* page(DeviceKind device);
 
   private:
+    std::function<bool(DeviceKind, int, const std::function<bool()>&)> deletionCheck_;
     std::unique_ptr<MacroEditorPage> mouse_;
     std::unique_ptr<MacroEditorPage> keyboard_;
 };

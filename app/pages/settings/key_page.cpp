@@ -5,6 +5,7 @@
 #include "macro/cursor_schemes.h"
 #include "platform/debug_log.h"
 #include "settings/assignment_labels.h"
+#include "settings/macro_deletion.h"
 
 namespace rxt {
 namespace {
@@ -386,6 +387,19 @@ void KeyPage::setDefault() {
     saveKeyProfile();
     select(selected_);
     refreshLabels();
+}
+
+bool KeyPage::prepareMacroDeletion(int position, const std::function<bool()>& confirmDelete) {
+    if (MacroInUse(images(), position) && ctx_.ui->messageBox("", kMessageMacroInUse, true) != 1) {
+        return false;
+    }
+    if (confirmDelete && !confirmDelete()) {
+        return false;
+    }
+    if (PrepareMacroDeletion(images(), position, [] { return true; }).changed()) {
+        saveKeyProfile();
+    }
+    return true;
 }
 
 void KeyPage::saveKeyProfile() {

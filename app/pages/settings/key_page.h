@@ -47,6 +47,10 @@ class KeyPage {
     void refreshMacros();
     // RefreshLabels: every button's or key's label and tooltip.
     void refreshLabels();
+    // Before the macro at `position` is deleted: asks "message_text_2" when
+    // a key plays it, then `confirmDelete`; only after both the banks follow
+    // (players to their defaults, later macros down one) and are saved.
+    bool prepareMacroDeletion(int position, const std::function<bool()>& confirmDelete);
     // A single-key capture event of the hook.
     void onHookEvent(const HookEvent& event);
 

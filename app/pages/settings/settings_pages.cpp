@@ -52,6 +52,17 @@ bool SettingsPages::uploadMouse() {
     return mouseKeys_ && mouseKeys_->uploadMacros();
 }
 
+bool SettingsPages::prepareMacroDeletion(DeviceKind device, int position,
+                                         const std::function<bool()>& confirmDelete) {
+    KeyPage* page = device == DeviceKind::Mouse      ? mouseKeys_.get()
+                    : device == DeviceKind::Keyboard ? keyboardKeys_.get()
+                                                     : nullptr;
+    if (page == nullptr) {
+        return !confirmDelete || confirmDelete();
+    }
+    return page->prepareMacroDeletion(position, confirmDelete);
+}
+
 void SettingsPages::addRoutes(shell::NotifyRouter& router) {
     if (performance_) {
         performance_->addRoutes(router);
@@ -77,6 +88,13 @@ void SettingsPages::onEvent(const WindowEvent& event) {
                        }
                        if (e.page == Page::KeyboardKeys && keyboardKeys_) {
                            keyboardKeys_->refreshMacros();
+                       }
+                   },
+                   [this](const event::MacroNamesChanged& e) {
+                       KeyPage* page =
+                           e.device == DeviceKind::Mouse ? mouseKeys_.get() : keyboardKeys_.get();
+                       if (page != nullptr) {
+                           page->refreshMacros();
                        }
                    },
                    [this](const event::PagesInit&) {

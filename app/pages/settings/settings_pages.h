@@ -40,6 +40,11 @@ class SettingsPages : public shell::PageFeature, public DeviceUploads {
     KeyPage* mouseKeys() { return mouseKeys_.get(); }
     KeyPage* keyboardKeys() { return keyboardKeys_.get(); }
 
+    // The key page's part of deleting a device's macro (the macro pages run
+    // it first).
+    bool prepareMacroDeletion(DeviceKind device, int position,
+                              const std::function<bool()>& confirmDelete);
+
     // The Apply action's uploads (the write-back frames them with the
     // progress control).
     bool uploadKeyboard() override;

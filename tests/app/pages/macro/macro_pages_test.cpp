@@ -62,7 +62,8 @@ class MacroPagesTest : public ShellWindowTest {
         if (!ui->visible(ms.inserts[0].panel)) {
             ASSERT_TRUE(ui->userClick(ms.inserts[0].button));
         }
-        for (int i = 0; i < n; ++i) ASSERT_TRUE(ui->userClick(ms.inserts[0].press));
+        for (int i = 0; i < n; ++i)
+            ASSERT_TRUE(ui->userClick(ms.inserts[0].press));
     }
     // Adds a macro and gives it `n` left-button presses, saved.
     void macroWithSteps(int n) {
@@ -198,7 +199,8 @@ TEST_F(MacroPagesTest, MovingAndDeletingSteps) {
     // Each went before the step the one before it left selected.
     auto codes = [&] {
         std::vector<int> out;
-        for (const MacroAction& a : steps()) out.push_back(a.code);
+        for (const MacroAction& a : steps())
+            out.push_back(a.code);
         return out;
     };
     EXPECT_EQ(codes(), (std::vector<int>{0x04, 0x85, 0x84}));
@@ -265,6 +267,44 @@ TEST_F(MacroPagesTest, DeletingTheLastMacroDisablesEditing) {
     EXPECT_FALSE(ui->enabled(ms.inserts[0].button));
     EXPECT_EQ(ui->attribute(ms.topButton, kTopButtonImageAttribute), kTopButtonDisabledImage);
     EXPECT_TRUE(MacroCatalogue(DeviceKind::Mouse).LoadCatalogue().empty());
+}
+
+TEST_F(MacroPagesTest, DeletingRunsTheKeyCheckWithThePositionAndItsConfirmation) {
+    std::vector<int> checked;
+    bool keysAgree = true;
+    pages.setDeletionCheck(
+        [&](DeviceKind device, int position, const std::function<bool()>& confirm) {
+            EXPECT_EQ(device, DeviceKind::Mouse);
+            checked.push_back(position);
+            return keysAgree && confirm();
+        });
+    start();
+    macroWithSteps(1);
+    macroWithSteps(2);
+    macroWithSteps(1);
+    ASSERT_TRUE(ui->userSelect(ms.nameList, 1));
+    ui->takeShownMessages();
+    // The keys refuse (the user declined "message_text_2"): nothing asked
+    // after it, nothing deleted.
+    keysAgree = false;
+    ASSERT_TRUE(ui->userClick(ms.deleteMacroButton));
+    EXPECT_EQ(ui->itemCount(ms.nameList), 3);
+    EXPECT_TRUE(ui->takeShownMessages().empty());
+    // Agreed, but the confirmation declined: still nothing deleted.
+    keysAgree = true;
+    ui->answer(ui::DialogAnswer::message(false));
+    ASSERT_TRUE(ui->userClick(ms.deleteMacroButton));
+    EXPECT_EQ(MacroCatalogue(DeviceKind::Mouse).LoadCatalogue().size(), 3u);
+    ui->answer(ui::DialogAnswer::message(true));
+    ASSERT_TRUE(ui->userClick(ms.deleteMacroButton));
+    EXPECT_EQ(checked, (std::vector<int>{1, 1, 1}));
+    EXPECT_EQ(ui->takeShownMessages(),
+              (std::vector<std::string>{"message_text_4", "message_text_4"}));
+    EXPECT_EQ(MacroCatalogue(DeviceKind::Mouse).LoadCatalogue().size(), 2u);
+    // While a macro is edited the check is not even run.
+    insertLeftPresses(1);
+    ASSERT_TRUE(ui->userClick(ms.deleteMacroButton));
+    EXPECT_EQ(checked.size(), 3u);
 }
 
 TEST_F(MacroPagesTest, RenameRefusesTakenAndUnsafeNames) {

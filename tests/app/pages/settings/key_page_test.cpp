@@ -177,6 +177,37 @@ TEST_F(KeyPageTest, KeyboardKeyOpensItsFunctionOnlyOnTheKeyPage) {
     EXPECT_EQ(at(keyboard(), 30), KeyAssignment(0x20, 0, 0x04));
 }
 
+TEST_F(KeyPageTest, MacroDeletionAsksBothQuestionsBeforeAnyEntryChanges) {
+    put(mouse(), 3, {0x70, 2, 1});
+    put(mouse(), 4, {0x70, 5, 0});
+    int confirms = 0;
+    auto confirmDelete = [&](bool answer) {
+        return [&confirms, answer] {
+            ++confirms;
+            return answer;
+        };
+    };
+    // "No" to the macro in use: the delete's own question is not asked.
+    ui->answer(ui::DialogAnswer::message(false));
+    EXPECT_FALSE(pages.prepareMacroDeletion(DeviceKind::Mouse, 2, confirmDelete(true)));
+    EXPECT_EQ(confirms, 0);
+    // "Yes" to it, "no" to the delete: the keys still play what they played.
+    ui->answer(ui::DialogAnswer::message(true));
+    EXPECT_FALSE(pages.prepareMacroDeletion(DeviceKind::Mouse, 2, confirmDelete(false)));
+    EXPECT_EQ(at(mouse(), 3), KeyAssignment(0x70, 2, 1));
+    EXPECT_EQ(at(mouse(), 4), KeyAssignment(0x70, 5, 0));
+    // An unused macro asks only the delete; declined, the later one stays.
+    EXPECT_FALSE(pages.prepareMacroDeletion(DeviceKind::Mouse, 0, confirmDelete(false)));
+    EXPECT_EQ(at(mouse(), 4), KeyAssignment(0x70, 5, 0));
+    EXPECT_EQ(ui->takeShownMessages(),
+              (std::vector<std::string>{"message_text_2", "message_text_2"}));
+    ui->answer(ui::DialogAnswer::message(true));
+    EXPECT_TRUE(pages.prepareMacroDeletion(DeviceKind::Mouse, 2, confirmDelete(true)));
+    EXPECT_EQ(at(mouse(), 3), defaultEntry(mouse(), 3));
+    EXPECT_EQ(at(mouse(), 4), KeyAssignment(0x70, 4, 0));
+    EXPECT_EQ(confirms, 3);
+}
+
 TEST_F(KeyPageTest, ApplyWithoutTheDeviceIsToldAndNotDone) {
     ASSERT_TRUE(ui->userClick("ms_key_butt_prosave"));
     const std::vector<std::string> shown = ui->takeShownMessages();
