@@ -71,12 +71,7 @@ class DesktopProgramTest : public ::testing::Test {
         ASSERT_TRUE(control.connect(bus + ".ctl", 10000ms)) << simulator.output();
     }
 
-    void TearDown() override {
-        if (program.running()) {
-            automation.request("quit");
-            program.wait(20000ms);
-        }
-    }
+    void TearDown() override { quitProgram(program, automation); }
 
     void start(std::vector<std::string> extra = {}) {
         const std::map<std::string, std::string> env =
@@ -86,14 +81,7 @@ class DesktopProgramTest : public ::testing::Test {
         argv.insert(argv.end(), extra.begin(), extra.end());
         ASSERT_TRUE(program.start(argv, env, dir / "program.log"));
         ASSERT_TRUE(automation.connect(dir / "auto.sock", 30000ms)) << program.output();
-        ASSERT_TRUE(waitForControl("ms_tab_panel", "visible", "1")) << program.output();
-    }
-
-    bool waitForControl(const std::string& name, const std::string& property,
-                        const std::string& expected, std::chrono::milliseconds bound = 20000ms) {
-        return waitFor(
-            [&] { return automation.request("get " + name + " " + property) == "ok " + expected; },
-            bound);
+        ASSERT_TRUE(waitForControl(automation, "ms_tab_panel", "visible", "1")) << program.output();
     }
 
     bool windowShown() const {
@@ -153,7 +141,7 @@ TEST_F(DesktopProgramTest, StartedHiddenItReadsTheDeviceAndShowsOnATrayClick) {
     EXPECT_FALSE(windowShown());
     // A device's own change is followed while hidden.
     ASSERT_EQ(control.request("action mouse dpi 5").rfind("ok", 0), 0u);
-    EXPECT_TRUE(waitForControl("dpi_check_6", "checked", "1")) << program.output();
+    EXPECT_TRUE(waitForControl(automation, "dpi_check_6", "checked", "1")) << program.output();
     EXPECT_FALSE(windowShown());
     ASSERT_EQ(automation.request("tray left"), "ok");
     EXPECT_TRUE(waitFor([&] { return windowShown(); }, 10000ms));
@@ -193,7 +181,8 @@ TEST_F(DesktopProgramTest, StartedHiddenALinkedProgramInFrontSwitchesTheProfile)
     ASSERT_TRUE(iniWrite(ini, "DEVICEPROCESS", "1", gameExe));
 
     start({"--hidden"});
-    ASSERT_TRUE(waitForControl("ms_device_profile_combo", "index", "0")) << program.output();
+    ASSERT_TRUE(waitForControl(automation, "ms_device_profile_combo", "index", "0"))
+        << program.output();
 
     Display* x = XOpenDisplay(display.name().c_str());
     ASSERT_NE(x, nullptr);
@@ -204,7 +193,7 @@ TEST_F(DesktopProgramTest, StartedHiddenALinkedProgramInFrontSwitchesTheProfile)
     XMapRaised(x, w);
     XSync(x, False);
     ASSERT_TRUE(test::xdotool(display.name(), {"windowfocus", std::to_string(w)}));
-    EXPECT_TRUE(waitForControl("ms_device_profile_combo", "index", "1", 15000ms))
+    EXPECT_TRUE(waitForControl(automation, "ms_device_profile_combo", "index", "1", 15000ms))
         << program.output();
     EXPECT_TRUE(waitFor(
         [&] {
@@ -220,7 +209,8 @@ TEST_F(DesktopProgramTest, StartedHiddenALinkedProgramInFrontSwitchesTheProfile)
 
 TEST_F(DesktopProgramTest, ADataFolderThatCannotBeWrittenIsSaidOnceAndTheMouseStillWorks) {
     start();
-    ASSERT_TRUE(waitForControl("ms_device_profile_combo", "index", "0")) << program.output();
+    ASSERT_TRUE(waitForControl(automation, "ms_device_profile_combo", "index", "0"))
+        << program.output();
     ASSERT_EQ(automation.request("check ms_tab 1"), "ok");
     ASSERT_EQ(automation.request("check ms_rich_Op_tab 1"), "ok");
     ASSERT_EQ(automation.request("idle"), "ok");

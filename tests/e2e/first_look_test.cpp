@@ -35,7 +35,7 @@ class FirstLookTest : public ::testing::Test {
         ASSERT_TRUE(waitFor([&] { return !mainWindow().empty() || !program.running(); }, 30000ms))
             << program.output();
         ASSERT_TRUE(automation.connect(dir / "auto.sock", 10000ms)) << program.output();
-        ASSERT_TRUE(waitForControl("ms_tab_panel", "visible", "1")) << program.output();
+        ASSERT_TRUE(waitForControl(automation, "ms_tab_panel", "visible", "1")) << program.output();
     }
 
     std::string x(const std::string& command) const {
@@ -46,15 +46,6 @@ class FirstLookTest : public ::testing::Test {
         const std::string out =
             x(std::string("xdotool search --onlyvisible --name '^") + kTitle + "$'");
         return out.substr(0, out.find('\n'));
-    }
-
-    bool waitForControl(const std::string& control, const std::string& property,
-                        const std::string& expected) {
-        return waitFor(
-            [&] {
-                return automation.request("get " + control + " " + property) == "ok " + expected;
-            },
-            15000ms);
     }
 
     // The colour at (x, y) of the window as painted on the screen, "#rrggbb"
@@ -133,27 +124,28 @@ TEST_F(FirstLookTest, TheProfilePanelClosesOnEscAndOnAPressOutside) {
     const std::string window = mainWindow();
     ASSERT_EQ(automation.request("check kb_tab 1"), "ok");
     ASSERT_EQ(automation.request("check ms_tab 1"), "ok");
-    ASSERT_TRUE(waitForControl("tab_switch", "index", "1"));
+    ASSERT_TRUE(waitForControl(automation, "tab_switch", "index", "1"));
     ASSERT_TRUE(test::xdotool(display.name(), {"windowfocus", "--sync", window}));
     ASSERT_EQ(automation.request("click ms_profile_fun_spread_btn"), "ok");
-    ASSERT_TRUE(waitForControl("ms_profile_fun_spead_tab", "visible", "1"));
+    ASSERT_TRUE(waitForControl(automation, "ms_profile_fun_spead_tab", "visible", "1"));
     ASSERT_TRUE(test::xdotool(display.name(), {"key", "Escape"}));
-    EXPECT_TRUE(waitForControl("ms_profile_fun_spead_tab", "visible", "0")) << program.output();
+    EXPECT_TRUE(waitForControl(automation, "ms_profile_fun_spead_tab", "visible", "0"))
+        << program.output();
     // The window stays: Esc only closed the panel.
     EXPECT_EQ(mainWindow(), window);
 
     ASSERT_EQ(automation.request("click ms_profile_fun_spread_btn"), "ok");
-    ASSERT_TRUE(waitForControl("ms_profile_fun_spead_tab", "visible", "1"));
+    ASSERT_TRUE(waitForControl(automation, "ms_profile_fun_spead_tab", "visible", "1"));
     ASSERT_TRUE(test::xdotool(display.name(),
                               {"mousemove", "--window", window, "400", "560", "click", "1"}));
-    EXPECT_TRUE(waitForControl("ms_profile_fun_spead_tab", "visible", "0"));
+    EXPECT_TRUE(waitForControl(automation, "ms_profile_fun_spead_tab", "visible", "0"));
 
     // A page switch closes it too.
     ASSERT_EQ(automation.request("click ms_profile_fun_spread_btn"), "ok");
-    ASSERT_TRUE(waitForControl("ms_profile_fun_spead_tab", "visible", "1"));
+    ASSERT_TRUE(waitForControl(automation, "ms_profile_fun_spead_tab", "visible", "1"));
     ASSERT_EQ(automation.request("check kb_tab 1"), "ok");
-    ASSERT_TRUE(waitForControl("tab_switch", "index", "0"));
-    EXPECT_TRUE(waitForControl("ms_profile_fun_spead_tab", "visible", "0"));
+    ASSERT_TRUE(waitForControl(automation, "tab_switch", "index", "0"));
+    EXPECT_TRUE(waitForControl(automation, "ms_profile_fun_spead_tab", "visible", "0"));
 }
 
 }  // namespace

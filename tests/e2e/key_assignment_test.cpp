@@ -49,26 +49,15 @@ class KeyProgramTest : public ::testing::Test {
                                    (dir / "auto.sock").string()},
                                   env, dir / "program.log"));
         ASSERT_TRUE(automation.connect(dir / "auto.sock", 30000ms)) << program.output();
-        ASSERT_TRUE(waitForControl("ms_tab_panel", "visible", "1")) << program.output();
+        ASSERT_TRUE(waitForControl(automation, "ms_tab_panel", "visible", "1")) << program.output();
         ASSERT_TRUE(waitFor([&] { return image("mouse", "info").substr(12, 2) != "00"; }, 20000ms));
         ASSERT_EQ(automation.request("check ms_tab 1"), "ok");
         ASSERT_EQ(automation.request("check ms_key_Op_tab 1"), "ok");
         ASSERT_EQ(automation.request("idle"), "ok");
     }
 
-    void TearDown() override {
-        if (program.running()) {
-            automation.request("quit");
-            program.wait(20000ms);
-        }
-    }
+    void TearDown() override { quitProgram(program, automation); }
 
-    bool waitForControl(const std::string& c, const std::string& property,
-                        const std::string& expected, std::chrono::milliseconds bound = 20000ms) {
-        return waitFor(
-            [&] { return automation.request("get " + c + " " + property) == "ok " + expected; },
-            bound);
-    }
     std::string image(const std::string& kind, const std::string& area) {
         const std::string a = automation.request("image " + kind + " " + area);
         return a.rfind("ok ", 0) == 0 ? lower(a.substr(3)) : a;
@@ -115,7 +104,9 @@ class KeyProgramTest : public ::testing::Test {
         }
         iniApply(file, edits);
     }
-    bool applyEnded() { return waitForControl("setting_progress", "visible", "0", 20000ms); }
+    bool applyEnded() {
+        return waitForControl(automation, "setting_progress", "visible", "0", 20000ms);
+    }
 
     std::filesystem::path mouseFolder() const {
         return dir.path() / "Documents" / "RX-T7100 GamingMouse" / "ms";

@@ -55,7 +55,7 @@ class MacroRecordingTest : public ::testing::Test {
                                   programEnvironment(dir.path(), display.name()),
                                   dir / "program.log"));
         ASSERT_TRUE(automation.connect(dir / "auto.sock", 30000ms)) << program.output();
-        ASSERT_TRUE(waitForControl("ms_tab_panel", "visible", "1")) << program.output();
+        ASSERT_TRUE(waitForControl(automation, "ms_tab_panel", "visible", "1")) << program.output();
         ASSERT_EQ(automation.request("check ms_tab 1"), "ok");
         ASSERT_EQ(automation.request("check ms_macro_Op_tab 1"), "ok");
         ASSERT_EQ(automation.request("click ms_macro_btn_name_add"), "ok");
@@ -69,19 +69,8 @@ class MacroRecordingTest : public ::testing::Test {
         ASSERT_TRUE(xdo({"windowfocus", "--sync", programWindow}));
     }
 
-    void TearDown() override {
-        if (program.running()) {
-            automation.request("quit");
-            program.wait(20000ms);
-        }
-    }
+    void TearDown() override { quitProgram(program, automation); }
 
-    bool waitForControl(const std::string& c, const std::string& property,
-                        const std::string& expected, std::chrono::milliseconds bound = 20000ms) {
-        return waitFor(
-            [&] { return automation.request("get " + c + " " + property) == "ok " + expected; },
-            bound);
-    }
     bool xdo(const std::vector<std::string>& args) { return test::xdotool(display.name(), args); }
     int stepCount() {
         const std::string a = automation.request("get ms_Macro_list count");
@@ -100,7 +89,7 @@ class MacroRecordingTest : public ::testing::Test {
     void startRecording() {
         const size_t before = logCount("input hook installed");
         ASSERT_EQ(automation.request("click ms_macro_btn_redio"), "ok");
-        ASSERT_TRUE(waitForControl("ms_macro_tab_saveorcancel", "visible", "1"));
+        ASSERT_TRUE(waitForControl(automation, "ms_macro_tab_saveorcancel", "visible", "1"));
         ASSERT_TRUE(waitFor([&] { return logCount("input hook installed") > before; }, 5000ms))
             << program.output();
     }
@@ -142,7 +131,7 @@ TEST_F(MacroRecordingTest, DISABLED_HeldKeyCtrlAndRepeatWithTheServersPauses) {
     ASSERT_TRUE(xdo({"key", "Control_L"}));
     ASSERT_TRUE(waitFor([&] { return stepCount() >= 4; }, 5000ms)) << program.output();
     ASSERT_EQ(automation.request("click ms_macro_btn_redio"), "ok");
-    EXPECT_TRUE(waitForControl("ms_macro_btn_save", "enabled", "1"));
+    EXPECT_TRUE(waitForControl(automation, "ms_macro_btn_save", "enabled", "1"));
     const auto steps = savedSteps();
     ASSERT_EQ(steps.size(), 4u) << program.output();
     // The press holds the time to its release (from the server's stamps;

@@ -67,28 +67,15 @@ class PerformanceProgramTest : public ::testing::Test {
                                    (dir / "auto.sock").string()},
                                   env, dir / "program.log"));
         ASSERT_TRUE(automation.connect(dir / "auto.sock", 30000ms)) << program.output();
-        ASSERT_TRUE(waitForControl("ms_tab_panel", "visible", "1")) << program.output();
+        ASSERT_TRUE(waitForControl(automation, "ms_tab_panel", "visible", "1")) << program.output();
         // The arrival shows the remembered entry.
-        ASSERT_TRUE(waitForControl("ms_device_profile_combo", "index", "0")) << program.output();
+        ASSERT_TRUE(waitForControl(automation, "ms_device_profile_combo", "index", "0"))
+            << program.output();
         ASSERT_EQ(automation.request("check ms_tab 1"), "ok");
         ASSERT_TRUE(waitForQuietDevice(control, "mouse")) << program.output();
     }
 
-    void TearDown() override {
-        if (program.running()) {
-            automation.request("quit");
-            program.wait(20000ms);
-        }
-    }
-
-    bool waitForControl(const std::string& control, const std::string& property,
-                        const std::string& expected, std::chrono::milliseconds bound = 20000ms) {
-        return waitFor(
-            [&] {
-                return automation.request("get " + control + " " + property) == "ok " + expected;
-            },
-            bound);
-    }
+    void TearDown() override { quitProgram(program, automation); }
 
     std::string dump(const std::string& area, size_t offset, size_t length) {
         const std::string answer = control.request(
@@ -143,12 +130,12 @@ TEST_F(PerformanceProgramTest, ThePageFollowsADeviceReadAgain) {
     // Another sensor (0x3050, little-endian): a read-all (1026) shows its limits.
     ASSERT_EQ(control.request("poke mouse info 9 5030").rfind("ok", 0), 0u);
     ASSERT_EQ(control.request("action mouse notify 1026").rfind("ok", 0), 0u);
-    EXPECT_TRUE(waitForControl("ms_DPI1_min", "text", "800")) << program.output();
-    EXPECT_TRUE(waitForControl("ms_DPI7_max", "text", "6200"));
+    EXPECT_TRUE(waitForControl(automation, "ms_DPI1_min", "text", "800")) << program.output();
+    EXPECT_TRUE(waitForControl(automation, "ms_DPI7_max", "text", "6200"));
     // A level-1 code of 31 in the live record: a record refresh (1025) shows it.
     ASSERT_EQ(control.request("poke mouse records 15 1f").rfind("ok", 0), 0u);
     ASSERT_EQ(control.request("action mouse notify 1025").rfind("ok", 0), 0u);
-    EXPECT_TRUE(waitForControl("ms_DPI1_slider", "value", "30"));
+    EXPECT_TRUE(waitForControl(automation, "ms_DPI1_slider", "value", "30"));
     EXPECT_EQ(automation.request("get ms_DPI1_label_value text"), "ok 3200");
     // The lowest DPI rewritten for that sensor: 800 in information bytes 13..14.
     const std::string info = automation.request("image mouse info");

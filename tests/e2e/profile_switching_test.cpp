@@ -83,28 +83,15 @@ class ProfileProgramTest : public ::testing::Test {
                                    (dir / "auto.sock").string()},
                                   env, dir / "program.log"));
         ASSERT_TRUE(automation.connect(dir / "auto.sock", 30000ms)) << program.output();
-        ASSERT_TRUE(waitForControl("ms_tab_panel", "visible", "1")) << program.output();
+        ASSERT_TRUE(waitForControl(automation, "ms_tab_panel", "visible", "1")) << program.output();
         // The arrival shows the remembered entry.
-        ASSERT_TRUE(waitForControl("ms_device_profile_combo", "index", "0")) << program.output();
+        ASSERT_TRUE(waitForControl(automation, "ms_device_profile_combo", "index", "0"))
+            << program.output();
         ASSERT_EQ(automation.request("check ms_tab 1"), "ok");
         ASSERT_TRUE(waitForQuietDevice(control, "mouse")) << program.output();
     }
 
-    void TearDown() override {
-        if (program.running()) {
-            automation.request("quit");
-            program.wait(20000ms);
-        }
-    }
-
-    bool waitForControl(const std::string& control, const std::string& property,
-                        const std::string& expected, std::chrono::milliseconds bound = 20000ms) {
-        return waitFor(
-            [&] {
-                return automation.request("get " + control + " " + property) == "ok " + expected;
-            },
-            bound);
-    }
+    void TearDown() override { quitProgram(program, automation); }
 
     std::string dump(const std::string& area, size_t offset, size_t length) {
         const std::string answer = control.request(
@@ -145,7 +132,7 @@ TEST_F(ProfileProgramTest, ChangesLandInTheSelectedFileAndSelectingSendsTheProfi
     // A second entry, selected and remembered.
     ASSERT_EQ(automation.request("click ms_profile_fun_spread_btn"), "ok");
     ASSERT_EQ(automation.request("click ms_pro_device_add_btn"), "ok");
-    ASSERT_TRUE(waitForControl("ms_device_profile_combo", "index", "1"));
+    ASSERT_TRUE(waitForControl(automation, "ms_device_profile_combo", "index", "1"));
     // The add sends the new entry to the device: let it finish first.
     ASSERT_TRUE(waitForQuietDevice(control, "mouse"));
     EXPECT_TRUE(waitFor([&] { return remembered() == "1"; }, 5000ms));
@@ -186,7 +173,7 @@ TEST_F(ProfileProgramTest, ChangesLandInTheSelectedFileAndSelectingSendsTheProfi
     }
     ASSERT_EQ(automation.request("answer open " + (dir / "crafted.config").string()), "ok");
     ASSERT_EQ(automation.request("click ms_pro_device_import_btn"), "ok");
-    ASSERT_TRUE(waitForControl("ms_device_profile_combo", "index", "2"));
+    ASSERT_TRUE(waitForControl(automation, "ms_device_profile_combo", "index", "2"));
     EXPECT_TRUE(deviceHolds(crafted)) << program.output();
 
     // Choosing profile1 again sends profile1's bank and record.
@@ -253,7 +240,7 @@ TEST_F(ProfileProgramTest, ALinkedProgramInFrontSwitchesTheMouseProfileAndBack) 
     ASSERT_EQ(automation.request("click ms_profile_fun_spread_btn"), "ok");
     ASSERT_EQ(automation.request("answer open " + (dir / "game.config").string()), "ok");
     ASSERT_EQ(automation.request("click ms_pro_device_import_btn"), "ok");
-    ASSERT_TRUE(waitForControl("ms_device_profile_combo", "index", "1"));
+    ASSERT_TRUE(waitForControl(automation, "ms_device_profile_combo", "index", "1"));
     ASSERT_EQ(automation.request("answer open " + gameExe), "ok");
     ASSERT_EQ(automation.request("check ms_device_profile_link_check 1"), "ok");
     EXPECT_EQ(automation.request("get ms_device_profile_link_edit text"),
@@ -269,7 +256,7 @@ TEST_F(ProfileProgramTest, ALinkedProgramInFrontSwitchesTheMouseProfileAndBack) 
     // In front: within one pass (about two seconds) the game's entry.
     const auto focused = Clock::now();
     ASSERT_TRUE(test::xdotool(display.name(), {"windowfocus", std::to_string(gameWindow)}));
-    EXPECT_TRUE(waitForControl("ms_device_profile_combo", "index", "1", 15000ms))
+    EXPECT_TRUE(waitForControl(automation, "ms_device_profile_combo", "index", "1", 15000ms))
         << program.output();
     const auto switched = Clock::now();
     std::printf(
@@ -282,7 +269,7 @@ TEST_F(ProfileProgramTest, ALinkedProgramInFrontSwitchesTheMouseProfileAndBack) 
 
     // Another program in front: back to the user's choice.
     ASSERT_TRUE(test::xdotool(display.name(), {"windowfocus", std::to_string(otherWindow)}));
-    EXPECT_TRUE(waitForControl("ms_device_profile_combo", "index", "0", 15000ms));
+    EXPECT_TRUE(waitForControl(automation, "ms_device_profile_combo", "index", "0", 15000ms));
     EXPECT_TRUE(deviceHolds(readFile(profile1)));
     EXPECT_EQ(remembered(), "0");
     test::endChild(game);

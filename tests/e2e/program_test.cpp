@@ -59,15 +59,6 @@ class ProgramTest : public ::testing::Test {
     }
 
     // Waits until the control's property reads as expected.
-    bool waitForControl(LineClient& automation, const std::string& control,
-                        const std::string& property, const std::string& expected,
-                        std::chrono::milliseconds bound = 15000ms) {
-        return waitFor(
-            [&] {
-                return automation.request("get " + control + " " + property) == "ok " + expected;
-            },
-            bound);
-    }
 
     test::TempFolder dir;
     VirtualDisplay display;

@@ -227,6 +227,23 @@ class LineClient {
     std::string buffer_;
 };
 
+// Waits until the program's control shows `expected` for `property`.
+inline bool waitForControl(LineClient& automation, const std::string& control,
+                           const std::string& property, const std::string& expected,
+                           std::chrono::milliseconds bound = 20000ms) {
+    return waitFor(
+        [&] { return automation.request("get " + control + " " + property) == "ok " + expected; },
+        bound);
+}
+
+// Asks a program still running to quit and waits for it.
+inline void quitProgram(Child& program, LineClient& automation) {
+    if (program.running()) {
+        automation.request("quit");
+        program.wait(20000ms);
+    }
+}
+
 // Waits until the simulated device has taken no request for `quiet`: the
 // program's own sends (a profile sent on arrival or on add) are over, so a
 // change the test makes on the device is not overwritten by one of them.
