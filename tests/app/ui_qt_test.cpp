@@ -121,6 +121,19 @@ TEST_F(QtUiTest, RealInputBecomesNotifications) {
                                    }));
 }
 
+TEST_F(QtUiTest, ToolkitTextsFollowTheLanguage) {
+    // The file dialogs' and standard buttons' own texts come from the
+    // toolkit's catalogue: Chinese in both Chinese languages, English again after.
+    auto cancel = [] { return QCoreApplication::translate("QPlatformTheme", "Cancel"); };
+    ui.setLanguage("cn_zh");
+    EXPECT_EQ(cancel(), QString::fromUtf8("取消"));
+    ui.setLanguage("cn_tw");
+    EXPECT_EQ(cancel(), QString::fromUtf8("取消"));
+    EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Open"), QString::fromUtf8("開啟"));
+    ui.setLanguage("en");
+    EXPECT_EQ(cancel(), "Cancel");
+}
+
 TEST_F(QtUiTest, TintIsPaintedOverTheControl) {
     ui.setBackgroundColor("ms_dkey_0", 0xFFFFFFFF);
     QWidget* key = ui.widget("ms_dkey_0");
