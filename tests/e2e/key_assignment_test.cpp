@@ -166,6 +166,28 @@ TEST_F(KeyProgramTest, ChosenFunctionAndApplyReachTheMouseInOrder) {
     EXPECT_EQ(dump("mouse", "cursor", 0, 4), "aa55680b");
 }
 
+TEST_F(KeyProgramTest, ACursorBulletEditedOnItsPageReachesTheMouse) {
+    start();
+    ASSERT_EQ(automation.request("check ms_cursor_Op_tab 1"), "ok");
+    ASSERT_EQ(automation.request("get ms_bullet_op_0 checked"), "ok 1");
+    // Bullet 0 of scheme 1: 7 to the left, 9 up.
+    ASSERT_EQ(automation.request("check ms_cursor_x_check 1"), "ok");
+    ASSERT_EQ(automation.request("type ms_cursor_x_eidt 7"), "ok");
+    ASSERT_EQ(automation.request("check ms_cursor_y_check 1"), "ok");
+    ASSERT_EQ(automation.request("type ms_cursor_y_eidt 900"), "ok");
+    EXPECT_EQ(automation.request("get ms_cursor_y_eidt text"), "ok 255");
+    ASSERT_EQ(control.request("log mouse clear"), "ok log cleared");
+    ASSERT_EQ(automation.request("click ms_bulletdate_save_btn"), "ok");
+    ASSERT_EQ(automation.request("idle"), "ok");
+    EXPECT_EQ(automation.request("get - messages"), "ok");
+    const std::vector<std::string> sent = commands();
+    EXPECT_EQ(sent, (std::vector<std::string>{"BeginSession", "WriteCursorData", "EndSession"}));
+    // Scheme 1's record follows the 16-byte head and four offsets; its
+    // steps 4 and 5 (delay 0, code, value) come after the step count.
+    EXPECT_EQ(dump("mouse", "cursor", 0, 4), "aa55680b");
+    EXPECT_EQ(dump("mouse", "cursor", 28 + 4 * 4, 8), "0000840700008" "5ff");
+}
+
 TEST_F(KeyProgramTest, TooLargeRefusedAndFailuresAreTold) {
     // 16 + 2 + 4 + 4 x 1100 = 4422 bytes in a 4096-byte memory: 82 steps over.
     writeMacro("long", 1100);
