@@ -150,6 +150,7 @@ class QtUi : public QObject, public SkinUiBase {
     void closeMenu() override;
     bool menuOpen() const override;
     Point cursorPosition() const override;
+    std::optional<Point> screenCentre(std::string_view name) const override;
 
     bool createTray(std::string_view icon, std::string_view tooltip) override;
     void removeTray() override;
@@ -172,6 +173,7 @@ class QtUi : public QObject, public SkinUiBase {
     bool userColor(std::string_view name, uint32_t argb) override;
     bool userMenu(std::string_view item) override;
     bool userTray(bool left) override;
+    bool userHover(std::string_view name, bool inside) override;
     void processEvents() override;
 
   protected:

@@ -185,7 +185,9 @@ TEST_F(KeyProgramTest, ACursorBulletEditedOnItsPageReachesTheMouse) {
     // Scheme 1's record follows the 16-byte head and four offsets; its
     // steps 4 and 5 (delay 0, code, value) come after the step count.
     EXPECT_EQ(dump("mouse", "cursor", 0, 4), "aa55680b");
-    EXPECT_EQ(dump("mouse", "cursor", 28 + 4 * 4, 8), "0000840700008" "5ff");
+    EXPECT_EQ(dump("mouse", "cursor", 28 + 4 * 4, 8),
+              "0000840700008"
+              "5ff");
 }
 
 TEST_F(KeyProgramTest, TooLargeRefusedAndFailuresAreTold) {
@@ -249,6 +251,20 @@ TEST_F(KeyProgramTest, KeyCapturedWithXdotoolOnTheKeyboardPage) {
         10000ms))
         << program.output();
     EXPECT_NE(automation.request("get kb_key_fct_edit_21 text"), "ok ");
+}
+
+TEST_F(KeyProgramTest, AButtonPictureChangesWhileThePointerIsOverIt) {
+    start();
+    // Pointed at with the real pointer, as a person does.
+    const std::string at = automation.request("get ms_key_2_0 centre");
+    ASSERT_EQ(at.rfind("ok ", 0), 0u) << at;
+    const std::string x = at.substr(3, at.find(' ', 3) - 3);
+    const std::string y = at.substr(at.find(' ', 3) + 1);
+    ASSERT_TRUE(test::xdotool(display.name(), {"mousemove", "--sync", x, y}));
+    EXPECT_TRUE(waitForControl(automation, "ms_key_2_0", "image", "ms/key_right_down.png"))
+        << program.output();
+    ASSERT_TRUE(test::xdotool(display.name(), {"mousemove", "--sync", "2", "2"}));
+    EXPECT_TRUE(waitForControl(automation, "ms_key_2_0", "image", "ms/key_right_normal.png"));
 }
 
 }  // namespace

@@ -75,12 +75,14 @@ void KeyPage::addRoutes(shell::NotifyRouter& router) {
                              }
                          });
         for (const ButtonPicture& pic : kMouseButtonPictures) {
-            router.on(kNotifyMouseEnter, pic.control, [&ui, &pic](const ui::Notification&, int) {
-                ui.setBackgroundImage(pic.control, pic.hover);
-            });
-            router.on(kNotifyMouseLeave, pic.control, [&ui, &pic](const ui::Notification&, int) {
-                ui.setBackgroundImage(pic.control, pic.normal);
-            });
+            router.on(ui::notify::kMouseEnter, pic.control,
+                      [&ui, &pic](const ui::Notification&, int) {
+                          ui.setBackgroundImage(pic.control, pic.hover);
+                      });
+            router.on(ui::notify::kMouseLeave, pic.control,
+                      [&ui, &pic](const ui::Notification&, int) {
+                          ui.setBackgroundImage(pic.control, pic.normal);
+                      });
         }
     } else {
         // On the key page a key opens its function; on the lighting page the
