@@ -1,0 +1,90 @@
+// rxtctl set KIND FIELD VALUE...: one setting of the current record, with
+// the pages' encodings, through the running program or on the device.
+
+#include <memory>
+#include <ostream>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "lighting/light_edit.h"
+#include "settings/performance_edit.h"
+#include "state/write_back.h"
+#include "tools/commands.h"
+#include "tools/kind_link.h"
+#include "tools/program_route.h"
+
+namespace rxt::tools {
+
+std::optional<SettingEdit> parseSettingEdit(DeviceKind kind, std::span<const std::string> words,
+                                            std::string& error) {
+    if (words.empty()) {
+        error = "set needs a field: " + std::string(perf::kPerformanceFieldNames) + " or lighting";
+        return std::nullopt;
+    }
+    SettingEdit edit;
+    if (words[0] == "lighting") {
+        edit.light = lighting::parseLightEdit(kind, words.subspan(1), error);
+        return edit.light ? std::optional(edit) : std::nullopt;
+    }
+    if (kind != DeviceKind::Mouse && perf::isPerformanceField(words[0])) {
+        error = "only the mouse has " + words[0];
+        return std::nullopt;
+    }
+    edit.performance = perf::parsePerformanceEdit(words, error);
+    return edit.performance ? std::optional(edit) : std::nullopt;
+}
+
+int cmdSet(const Context& ctx, const std::vector<std::string>& args) {
+    if (args.size() < 3) {
+        ctx.err << commandHelp("set");
+        return kExitUsage;
+    }
+    const auto kind = kindArgument(ctx, args[1]);
+    if (!kind) {
+        return kExitUsage;
+    }
+    std::string error;
+    const std::optional<SettingEdit> edit =
+        parseSettingEdit(*kind, std::span(args).subspan(2), error);
+    if (!edit) {
+        ctx.err << "rxtctl: " << error << "\n";
+        return kExitUsage;
+    }
+    if (const std::optional<int> status = throughProgram(ctx, args)) {
+        return *status;
+    }
+
+    // No program: the device itself, read whole first as the program does
+    // on arrival, then the record written as its write-back would.
+    DeviceLinks links;
+    auto images = std::make_unique<DeviceImageSet>();
+    NullReactions ui;
+    WriteBack writeBack(links, *images, ui);
+    DeviceLink& link = links[*kind];
+    DeviceImages& record = images->of(*kind);
+    if (const int read = readKind(ctx, *kind, link, record); read != kExitOk) {
+        return read;
+    }
+    int written = kResultNoDevice;
+    writeBack.setOnRecordWritten([&written](DeviceKind, int result) { written = result; });
+    if (edit->performance && edit->performance->field == perf::PerformanceField::ActiveDpi) {
+        writeBack.setActiveDpiLevel(edit->performance->level);
+    } else {
+        if (edit->performance) {
+            perf::storePerformanceEdit(record, *edit->performance);
+        } else {
+            lighting::storeLightEdit(record, *edit->light);
+        }
+        writeBack.writeCurrentRecord(*kind);
+    }
+    closeKindLink(link);
+    if (written != kResultDone) {
+        ctx.err << "rxtctl: the " << kindName(*kind) << " did not take the record (result "
+                << written << ")\n";
+        return kExitFailed;
+    }
+    return kExitOk;
+}
+
+}  // namespace rxt::tools
