@@ -118,6 +118,50 @@ TEST_F(RxtctlProgramTest, SetGoesThroughTheRunningProgramAndItsPageKeepsIt) {
     EXPECT_NE(r.output.find("{\"level\": 3, \"dpi\": 3200"), std::string::npos) << r.output;
 }
 
+TEST_F(RxtctlProgramTest, ProfileSelectAndMacroUploadAreThePagesOperations) {
+    startProgram();
+    if (IsSkipped()) {
+        return;
+    }
+    ToolRun r = rxtctl({"profile", "list", "mouse"});
+    ASSERT_EQ(r.status, 0) << r.output;
+    EXPECT_NE(r.output.find("device 0 profile1 (selected)"), std::string::npos) << r.output;
+
+    // A second entry made on the page, then the first chosen by rxtctl: the
+    // list shows it, the file remembers it, its record reaches the mouse.
+    ASSERT_EQ(automation.request("check ms_tab 1"), "ok");
+    ASSERT_EQ(automation.request("click ms_profile_fun_spread_btn"), "ok");
+    ASSERT_EQ(automation.request("click ms_pro_device_add_btn"), "ok");
+    ASSERT_TRUE(waitForControl(automation, "ms_device_profile_combo", "index", "1"));
+    ASSERT_TRUE(waitForQuietDevice(control, "mouse"));
+    ASSERT_EQ(control.request("log mouse clear"), "ok log cleared");
+    r = rxtctl({"profile", "select", "mouse", "device", "profile1"});
+    ASSERT_EQ(r.status, 0) << r.output;
+    EXPECT_EQ(automation.request("get ms_device_profile_combo index"), "ok 0");
+    r = rxtctl({"profile", "list", "mouse"});
+    EXPECT_NE(r.output.find("device 0 profile1 (selected)"), std::string::npos) << r.output;
+    EXPECT_TRUE(waitFor(
+        [&] { return control.request("log mouse").find("WriteRecord(") != std::string::npos; },
+        5000ms));
+    r = rxtctl({"profile", "select", "mouse", "device", "nothing"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.output.find("no mouse device profile \"nothing\""), std::string::npos) << r.output;
+
+    // The key page's Apply: the bank is written.
+    ASSERT_TRUE(waitForQuietDevice(control, "mouse"));
+    ASSERT_EQ(control.request("log mouse clear"), "ok log cleared");
+    r = rxtctl({"macro", "upload", "mouse"});
+    ASSERT_EQ(r.status, 0) << r.output;
+    EXPECT_NE(control.request("log mouse").find("WriteBank("), std::string::npos);
+    // A refused bank: the reason comes back, no message box waits on screen.
+    ASSERT_EQ(control.request("fault mouse refuse WriteBank fe").rfind("ok", 0), 0u);
+    r = rxtctl({"macro", "upload", "mouse"});
+    EXPECT_EQ(r.status, 1) << r.output;
+    EXPECT_NE(r.output.find("rxt-config: "), std::string::npos) << r.output;
+    EXPECT_EQ(automation.request("idle"), "ok");
+    EXPECT_EQ(automation.request("get - messages"), "ok");
+}
+
 TEST_F(RxtctlProgramTest, WithoutTheProgramTheSameBytesReachTheMouse) {
     ToolRun r = rxtctl({"set", "mouse", "dpi", "2", "1600"});
     ASSERT_EQ(r.status, 0) << r.output;
