@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "lighting/light_edit.h"
+#include "platform/system_pointer.h"
+#include "profile/profile_data.h"
 #include "settings/performance_edit.h"
 #include "state/write_back.h"
 #include "tools/commands.h"
@@ -15,6 +17,44 @@
 #include "tools/program_route.h"
 
 namespace rxt::tools {
+namespace {
+
+// The selected profiles a page saves after the change, so that the
+// program, started later, applies the new value rather than the old one:
+// the performance and lighting pages save the mouse's device and lighting
+// profiles (the active level only the device's), the mousepad's page its
+// lighting profile.
+std::vector<ProfileKind> savedProfiles(DeviceKind kind, const SettingEdit& edit) {
+    if (kind == DeviceKind::Mousepad) {
+        return {ProfileKind::Lighting};
+    }
+    if (edit.performance && edit.performance->field == perf::PerformanceField::ActiveDpi) {
+        return {ProfileKind::Device};
+    }
+    return {ProfileKind::Device, ProfileKind::Lighting};
+}
+
+bool saveProfiles(DeviceKind kind, const SettingEdit& edit, DeviceImageSet& images) {
+    // The desktop's pointer values, as a profile load reads them: the mouse
+    // files carry them.
+    const std::unique_ptr<SystemPointer> system = makeSystemPointer();
+    HostPointerSettings host;
+    host.pointerSpeed.store(clampPointerSpeed(system->pointerSpeed()));
+    host.wheelLines.store(clampWheelLines(system->wheelScrollLines()));
+    ProfileContext pctx;
+    pctx.images = &images;
+    pctx.host = &host;
+    bool saved = true;
+    for (ProfileKind profile : savedProfiles(kind, edit)) {
+        if (const auto catalogue = ProfileCatalogue::find(kind, profile);
+            catalogue && catalogue->ReadCount() > 0) {
+            saved = SaveSelectedProfile(pctx, *catalogue) && saved;
+        }
+    }
+    return saved;
+}
+
+}  // namespace
 
 std::optional<SettingEdit> parseSettingEdit(DeviceKind kind, std::span<const std::string> words,
                                             std::string& error) {
@@ -82,6 +122,11 @@ int cmdSet(const Context& ctx, const std::vector<std::string>& args) {
     if (written != kResultDone) {
         ctx.err << "rxtctl: the " << kindName(*kind) << " did not take the record (result "
                 << written << ")\n";
+        return kExitFailed;
+    }
+    if (!saveProfiles(*kind, *edit, *images)) {
+        ctx.err << "rxtctl: the " << kindName(*kind)
+                << " took the change, but its selected profile could not be saved\n";
         return kExitFailed;
     }
     return kExitOk;

@@ -5,6 +5,8 @@
 
 #include <sstream>
 
+#include "platform/file_bytes.h"
+#include "profile/profile_catalogue.h"
 #include "sim/virtual_bus.h"
 #include "support/test_folder.h"
 #include "tools/options.h"
@@ -27,7 +29,8 @@ class SettingsCommands : public ::testing::Test {
     SettingsCommands()
         : home_("HOME", folder_.path().string()),
           config_("XDG_CONFIG_HOME", (folder_.path() / ".config").string()),
-          runtime_("XDG_RUNTIME_DIR", folder_.path().string()) {
+          runtime_("XDG_RUNTIME_DIR", folder_.path().string()),
+          pointer_("RXT_POINTER_BACKEND", "file") {
         EXPECT_TRUE(bus.simulator().plug(DeviceKind::Mouse));
         EXPECT_TRUE(bus.simulator().plug(DeviceKind::Mousepad));
     }
@@ -53,6 +56,7 @@ class SettingsCommands : public ::testing::Test {
     test::ScopedEnv home_;
     test::ScopedEnv config_;
     test::ScopedEnv runtime_;
+    test::ScopedEnv pointer_;
     sim::VirtualBus bus{{.plugAll = false, .makeDefault = false, .controlSocket = false}};
 };
 
@@ -74,6 +78,29 @@ TEST_F(SettingsCommands, SetWritesThePagesBytesIntoTheMousesRecord) {
     EXPECT_EQ(hexOf(DeviceKind::Mouse, 44, 1), "0a");
     EXPECT_EQ(run({"set", "mouse", "lighting", "mode", "static"}).status, 0);
     EXPECT_EQ(hexOf(DeviceKind::Mouse, 1, 1), "05");
+}
+
+TEST_F(SettingsCommands, SetSavesTheSelectedProfilesAsThePageDoes) {
+    // The program ran once: its mouse device and lighting catalogues.
+    for (ProfileKind kind : {ProfileKind::Device, ProfileKind::Lighting}) {
+        const ProfileCatalogue c = *ProfileCatalogue::find(DeviceKind::Mouse, kind);
+        ASSERT_TRUE(c.WriteCount(1));
+        ASSERT_TRUE(c.WriteName(0, "profile1"));
+        ASSERT_TRUE(c.WriteSelect(0));
+    }
+    const ProfileCatalogue device = *ProfileCatalogue::find(DeviceKind::Mouse, ProfileKind::Device);
+    ASSERT_EQ(run({"set", "mouse", "dpi", "2", "1600"}).status, 0);
+    const FileBytes read = readFileBytes(*device.dataFile("profile1"));
+    ASSERT_EQ(read.status, ReadStatus::Ok);
+    const std::string& file = read.bytes;
+    // Header, key bank 0, then the stored record with the level's code and
+    // the desktop's pointer values (the file backend's defaults).
+    ASSERT_EQ(file.size(), 16u + device.payloadSize());
+    EXPECT_EQ(file[16 + 512 + 16], 0x0f);
+    EXPECT_EQ(file[16 + 512 + 52], 10);
+    EXPECT_EQ(file[16 + 512 + 53], 3);
+    EXPECT_TRUE(std::filesystem::exists(
+        *ProfileCatalogue::find(DeviceKind::Mouse, ProfileKind::Lighting)->dataFile("profile1")));
 }
 
 TEST_F(SettingsCommands, SetLightingOfTheMousepad) {
