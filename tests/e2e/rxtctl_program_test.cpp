@@ -162,6 +162,30 @@ TEST_F(RxtctlProgramTest, ProfileSelectAndMacroUploadAreThePagesOperations) {
     EXPECT_EQ(automation.request("get - messages"), "ok");
 }
 
+TEST_F(RxtctlProgramTest, AChangeMadeWithoutTheProgramIsWhatItShowsWhenItStarts) {
+    // The program's first run makes its catalogues and profile files.
+    startProgram();
+    if (IsSkipped()) {
+        return;
+    }
+    quitProgram(program, automation);
+    automation.close();
+    ASSERT_FALSE(program.running());
+    ToolRun r = rxtctl({"set", "mouse", "dpi", "4", "5000"});
+    ASSERT_EQ(r.status, 0) << r.output;
+    ASSERT_EQ(dump(18, 1), "31");  // position 48, code 49
+    // Started again, it applies its remembered profile to the mouse: the
+    // value rxtctl saved in it.
+    ASSERT_TRUE(program.start({binDir() + "/rxt-config", "--bus", "sim:" + bus, "--automation",
+                               (dir / "auto.sock").string()},
+                              environment(), dir / "program2.log"));
+    ASSERT_TRUE(automation.connect(dir / "auto.sock", 30000ms)) << program.output();
+    ASSERT_TRUE(waitForControl(automation, "ms_DPI4_label_value", "text", "5000"))
+        << program.output();
+    ASSERT_TRUE(waitForQuietDevice(control, "mouse"));
+    EXPECT_EQ(dump(18, 1), "31");
+}
+
 TEST_F(RxtctlProgramTest, WithoutTheProgramTheSameBytesReachTheMouse) {
     ToolRun r = rxtctl({"set", "mouse", "dpi", "2", "1600"});
     ASSERT_EQ(r.status, 0) << r.output;
