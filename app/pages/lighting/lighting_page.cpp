@@ -22,9 +22,9 @@ void apply(ui::SkinUi& ui, std::string_view name, const GroupState& s) {
     }
 }
 
-// A slider's value within the page's 0..4.
-int slider(int64_t value) {
-    return value < 0 ? 0 : value > 4 ? 4 : static_cast<int>(value);
+// A slider's value within 0..max.
+int slider(int64_t value, int max) {
+    return value < 0 ? 0 : value > max ? max : static_cast<int>(value);
 }
 
 }  // namespace
@@ -76,10 +76,11 @@ void LightingPage::addRoutes(shell::NotifyRouter& router) {
     router.on(notify::kItemSelect, names_.modeCombo,
               [this](const ui::Notification& n, int) { selectMode(static_cast<int>(n.value)); });
     router.on(notify::kValueChanged, names_.lightSlider, [this](const ui::Notification& n, int) {
-        storeEdit({lighting::LightField::Brightness, slider(n.value), {}});
+        storeEdit(
+            {lighting::LightField::Brightness, slider(n.value, lighting::kMaxBrightness), {}});
     });
     router.on(notify::kValueChanged, names_.speedSlider, [this](const ui::Notification& n, int) {
-        storeEdit({lighting::LightField::Speed, slider(n.value), {}});
+        storeEdit({lighting::LightField::Speed, slider(n.value, lighting::kMaxSpeed), {}});
     });
     // Dragging shows nothing of its own on these sliders.
     router.on(notify::kMoveValueChanged, names_.lightSlider, [](const ui::Notification&, int) {});
@@ -249,7 +250,7 @@ void LightingPage::chooseDirection(bool left) {
 }
 
 void LightingPage::showDirection() {
-    const bool left = get(rec::kDirection) != 0;
+    const bool left = lighting::lightView(*ctx_.images).left;
     ctx_.ui->setChecked(names_.fxlCheck, left);
     ctx_.ui->setChecked(names_.fxrCheck, !left);
 }
@@ -263,12 +264,13 @@ void LightingPage::refresh() {
     if (!isMouse() && mode == 5 && ctx_.requests != nullptr) {
         ctx_.requests->requestReset();  // arms the ripple's start
     }
-    ui.setValue(names_.lightSlider, get(rec::kBrightness));
-    ui.setValue(names_.speedSlider, 4 - static_cast<int>(get(rec::kSpeed)));
-    const uint32_t argb = lighting::argbOf({get(rec::kRed), get(rec::kGreen), get(rec::kBlue)});
+    const lighting::LightView view = lighting::lightView(*ctx_.images);
+    ui.setValue(names_.lightSlider, view.brightness);
+    ui.setValue(names_.speedSlider, view.speed);
+    const uint32_t argb = lighting::argbOf(view.colour);
     ui.setPaletteColor(names_.palette, argb);
     setColour(argb, false);
-    ui.setChecked(names_.sevenColourCheck, get(rec::kColourful) != 0);
+    ui.setChecked(names_.sevenColourCheck, view.colourful);
     showDirection();
 }
 
