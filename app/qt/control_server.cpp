@@ -3,7 +3,9 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QPointer>
+#include <deque>
 #include <memory>
+#include <string>
 
 #include "platform/control_socket.h"
 
@@ -34,33 +36,54 @@ bool ControlServer::listen() {
     return true;
 }
 
+namespace {
+
+// One connection's lines. A request may open a modal box whose event loop
+// delivers more lines: they wait until it is answered, so that answers
+// keep the order of the requests.
+struct Connection {
+    std::string buffer;
+    std::deque<std::string> waiting;
+    bool busy = false;
+};
+
+}  // namespace
+
 void ControlServer::accept() {
     while (QLocalSocket* socket = server_->nextPendingConnection()) {
-        auto buffer = std::make_shared<std::string>();
+        auto state = std::make_shared<Connection>();
         QPointer<QLocalSocket> guard(socket);
-        // Requests run outside the readyRead handler: one may open a modal
-        // box, and the socket reports no more data to a handler still running.
-        connect(socket, &QLocalSocket::readyRead, socket, [this, socket, guard, buffer] {
+        auto pump = [this, guard, state] {
+            while (!state->busy && !state->waiting.empty()) {
+                const std::string line = std::move(state->waiting.front());
+                state->waiting.pop_front();
+                state->busy = true;
+                const std::string answer =
+                    encodeControlAnswer(handler_.control(decodeControlRequest(line)));
+                state->busy = false;
+                if (!guard) {
+                    return;
+                }
+                guard->write(answer.data(), static_cast<qint64>(answer.size()));
+                guard->flush();
+            }
+        };
+        // Requests run outside the readyRead handler: the socket reports no
+        // more data to a handler still running.
+        connect(socket, &QLocalSocket::readyRead, socket, [socket, state, pump] {
             const QByteArray bytes = socket->readAll();
-            buffer->append(bytes.constData(), static_cast<size_t>(bytes.size()));
-            for (size_t nl = buffer->find('\n'); nl != std::string::npos; nl = buffer->find('\n')) {
-                const std::string line = buffer->substr(0, nl);
-                buffer->erase(0, nl + 1);
-                QMetaObject::invokeMethod(
-                    socket,
-                    [this, guard, line] {
-                        const std::string answer =
-                            encodeControlAnswer(handler_.control(decodeControlRequest(line)));
-                        if (guard) {
-                            guard->write(answer.data(), static_cast<qint64>(answer.size()));
-                            guard->flush();
-                        }
-                    },
-                    Qt::QueuedConnection);
+            state->buffer.append(bytes.constData(), static_cast<size_t>(bytes.size()));
+            for (size_t nl = state->buffer.find('\n'); nl != std::string::npos;
+                 nl = state->buffer.find('\n')) {
+                state->waiting.push_back(state->buffer.substr(0, nl));
+                state->buffer.erase(0, nl + 1);
             }
-            if (buffer->size() > kMaxControlLine) {
+            if (state->buffer.size() > kMaxControlLine) {
+                state->buffer.clear();
                 socket->disconnectFromServer();
+                return;
             }
+            QMetaObject::invokeMethod(socket, pump, Qt::QueuedConnection);
         });
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
     }
