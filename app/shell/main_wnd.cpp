@@ -127,8 +127,13 @@ CMainWnd::CMainWnd(ui::SkinUi& ui, MainWndOptions options)
     }
     // rxtctl show reads the images the window keeps.
     control_.on("images", [this](std::span<const std::string> rest) {
-        if (rest.size() != 1 || !kindFromName(rest[0])) {
+        const auto kind = rest.size() == 1 ? kindFromName(rest[0]) : std::nullopt;
+        if (!kind) {
             return ControlAnswer::usage("images takes KIND: mouse, mousepad or keyboard");
+        }
+        // What the images hold of a device that is gone is no answer.
+        if (!links_.connected(*kind)) {
+            return ControlAnswer::failed("no " + rest[0] + " is attached to rxt-config");
         }
         std::vector<std::string> lines;
         std::vector<std::string> areas{"info", "current"};
