@@ -82,8 +82,10 @@ void printText(std::ostream& out, DeviceImages& images) {
         out << "lift-off " << (v.liftOff ? "on" : "off") << ", height " << v.liftOffHeight << "\n";
     }
     const lighting::LightView l = lighting::lightView(images);
-    out << "lighting: mode " << (l.modeName.empty() ? std::to_string(l.mode) : l.modeName) << " ("
-        << l.mode << "), brightness " << l.brightness << ", speed " << l.speed << ", direction "
+    out << "lighting: mode "
+        << (l.modeName.empty() ? std::to_string(l.mode)
+                               : l.modeName + " (" + std::to_string(l.mode) + ")")
+        << ", brightness " << l.brightness << ", speed " << l.speed << ", direction "
         << (l.left ? "left" : "right") << ", colourful " << (l.colourful ? "on" : "off")
         << ", color " << lighting::colourText(l.colour) << "\n";
     const std::vector<Function> functions = bankFunctions(images);

@@ -139,6 +139,17 @@ TEST_F(SettingsCommands, ShowDecodesWhatSetWrote) {
     EXPECT_EQ(r.out.find("\"dpi\""), std::string::npos) << r.out;
 }
 
+TEST_F(SettingsCommands, ShowOfTheKeyboardNamesItsKeysFunctions) {
+    ASSERT_TRUE(bus.simulator().plug(DeviceKind::Keyboard));
+    const ToolRun r = run({"show", "keyboard"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    // Its modes have no names here: the number alone.
+    EXPECT_NE(r.out.find("\nlighting: mode "), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find("dpi"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("functions of bank 0:\n  0  keyboard_key_Esc\n"), std::string::npos)
+        << r.out;
+}
+
 TEST_F(SettingsCommands, BadValuesAreRefusedWithTheRangeAndStatusTwo) {
     const std::string before = hexOf(DeviceKind::Mouse, 0, 52);
     struct Case {
