@@ -128,12 +128,15 @@ void KeyPage::addRoutes(shell::NotifyRouter& router) {
     router.on(notify::kClick, names_.saveButton, [this](const ui::Notification&, int) { apply(); });
     router.on(notify::kClick, names_.defaultButton,
               [this](const ui::Notification&, int) { setDefault(); });
-    router.on(notify::kClick, names_.applyButton, [this](const ui::Notification&, int) {
-        installCapture(false);
-        if (ctx_.writeBack != nullptr) {
-            ctx_.writeBack->uploadSequence(device());
-        }
-    });
+    router.on(notify::kClick, names_.applyButton,
+              [this](const ui::Notification&, int) { applyUpload(); });
+}
+
+void KeyPage::applyUpload() {
+    installCapture(false);
+    if (ctx_.writeBack != nullptr) {
+        ctx_.writeBack->uploadSequence(device());
+    }
 }
 
 void KeyPage::fillChoosers() {
@@ -425,6 +428,10 @@ bool KeyPage::tell(const UploadResult& r) {
     }
     debugLog(std::string(kindName(device())) + " upload not done: " + std::string(r.message()) +
              (r.command.empty() ? "" : " at " + r.command));
+    if (quiet_) {
+        problem_ = text;
+        return false;
+    }
     ui.messageBox("", text, false);
     return false;
 }
