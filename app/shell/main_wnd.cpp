@@ -22,6 +22,7 @@ constexpr std::string_view kSkinFrame = "skin_frame";
 // The border that marks the chooser's swatch or picture in use.
 constexpr uint32_t kChoiceMark = 0xFF19B5E6;
 constexpr std::string_view kAutostartItem = "autostart";
+constexpr std::string_view kRenewDevice = "renew_device";
 
 // The controls of each device in the window's title row and page frame.
 struct DeviceControls {
@@ -470,8 +471,24 @@ void CMainWnd::notify(const ui::Notification& n) {
     router_.route(n);
 }
 
+bool CMainWnd::handles(std::string_view type, std::string_view name) const {
+    namespace nt = ui::notify;
+    const bool own =
+        (type == nt::kClick &&
+         (std::find(kTitleButtons.begin(), kTitleButtons.end(), name) != kTitleButtons.end() ||
+          startsWith(name, "skin") || name == kRenewDevice)) ||
+        (type == nt::kSelectChanged &&
+         (PageSwitching::isTab(name) || name == "skin_image" || name == "skin_color")) ||
+        (type == nt::kSetFocus && PageSwitching::isMouseOption(name));
+    return own || router_.handles(type, name);
+}
+
 bool CMainWnd::onClick(const ui::Notification& n) {
     const std::string& name = n.sender;
+    if (name == kRenewDevice) {
+        debugLog("renew_device");  // the debugger's output only: nothing to renew
+        return true;
+    }
     if (name == "closebtn") {
         hideToTray();
         return true;

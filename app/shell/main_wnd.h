@@ -121,6 +121,9 @@ class CMainWnd : public ui::WindowHandler,
     WriteBack& writeBack() { return writeBack_; }
     WorkerThreads& workers() { return workers_; }
     NotifyRouter& router() { return router_; }
+    // Whether a notification of the control is acted on: the window's own
+    // controls (title buttons, skin chooser, tabs) or a page's route.
+    bool handles(std::string_view type, std::string_view name) const;
     const ControlRouter& controlRouter() const { return control_; }
     ui::SkinUi& ui() { return ui_; }
     const std::filesystem::path& mainIni() const { return mainIni_; }

@@ -82,4 +82,15 @@ bool NotifyRouter::handles(std::string_view type, std::string_view name) const {
     return find(type, name, index) != nullptr;
 }
 
+std::vector<NotifyRouter::Route> NotifyRouter::routes() const {
+    std::vector<Route> out;
+    for (const auto& [key, handler] : names_) {
+        out.push_back({key.first, key.second, false});
+    }
+    for (const auto& [key, handler] : prefixes_) {
+        out.push_back({key.first, key.second, true});
+    }
+    return out;
+}
+
 }  // namespace rxt::shell

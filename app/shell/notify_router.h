@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "app/ui/skin_ui.h"
 
@@ -33,6 +34,14 @@ class NotifyRouter {
     // Runs the handler for n; false when there is none.
     bool route(const ui::Notification& n) const;
     bool handles(std::string_view type, std::string_view name) const;
+
+    // Every route: its type and its whole name, or its prefix when numbered.
+    struct Route {
+        std::string type;
+        std::string name;
+        bool numbered = false;
+    };
+    std::vector<Route> routes() const;
 
   private:
     const Handler* find(std::string_view type, std::string_view name, int& index) const;

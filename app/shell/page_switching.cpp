@@ -124,8 +124,12 @@ void PageSwitching::mouseOption(std::string_view name) {
     }
 }
 
+bool PageSwitching::isMouseOption(std::string_view name) {
+    return pageOf(kMouseOptions, name) != nullptr;
+}
+
 bool PageSwitching::onSetFocus(const ui::Notification& n) {
-    if (pageOf(kMouseOptions, n.sender) == nullptr) {
+    if (!isMouseOption(n.sender)) {
         return false;
     }
     ui_.setVisible("ms_profile_fun_spead_tab", false);

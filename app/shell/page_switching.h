@@ -19,6 +19,8 @@ class PageSwitching {
     bool onSetFocus(const ui::Notification& n);
 
     static bool isTab(std::string_view name);
+    // A mouse option tab, whose focus hides the profile functions.
+    static bool isMouseOption(std::string_view name);
 
   private:
     // True when a macro under edit kept its page (and the user was told).

@@ -130,24 +130,27 @@ TEST_F(LightingProgramTest, OnboardProfilesSwitchBothDevicesAndThePagesFollow) {
 
 TEST_F(LightingProgramTest, MousepadRestoreResetsAndReadsItAgain) {
     showMousepad();
-    // The mousepad streams all the time; wait for the program's own record
-    // writes of arrival to be over, or one lands in front of the reset.
+    // The mousepad streams all the time; wait for the program's own read of
+    // its arrival (it ends with EndSession) and the writes after it to be
+    // over, or one lands in front of the reset.
     size_t before = 0;
     auto since = Clock::now();
     ASSERT_TRUE(waitFor(
         [&] {
             size_t records = 0;
+            bool readDone = false;
             for (const std::string& c : commands(control.request("log mousepad"))) {
                 records += c.rfind("StreamFrame", 0) != 0 ? 1 : 0;
+                readDone = readDone || c.rfind("EndSession", 0) == 0;
             }
-            if (records != before) {
+            if (records != before || !readDone) {
                 before = records;
                 since = Clock::now();
                 return false;
             }
             return Clock::now() - since >= 400ms;
         },
-        15000ms));
+        20000ms));
     ASSERT_EQ(control.request("log mousepad clear"), "ok log cleared");
     const auto start = Clock::now();
     ASSERT_EQ(ok("click mp_one_profile_default"), "ok");

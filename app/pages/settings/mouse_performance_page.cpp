@@ -95,6 +95,19 @@ void MousePerformancePage::addRoutes(shell::NotifyRouter& router) {
     router.on(notify::kClick, kWheelDownButton, [this](const ui::Notification&, int) {
         setWheelLines(perf::wheelDown(perf::wheelEditValue(ctx_.ui->text(kWheelLinesEdit))));
     });
+    // A whole number of lines in range applies as it is typed; anything else
+    // waits for the focus to leave, which puts it right.
+    router.on(notify::kTextChanged, kWheelLinesEdit, [this](const ui::Notification&, int) {
+        const std::string text = ctx_.ui->text(kWheelLinesEdit);
+        const bool digits = !text.empty() && text.size() <= 3 &&
+                            text.find_first_not_of("0123456789") == std::string::npos;
+        const int lines = digits ? std::stoi(text) : 0;
+        if (digits && lines == clampWheelLines(lines) && lines != ctx_.host->wheelLines.load()) {
+            ctx_.host->wheelLines.store(lines);
+            workers_.setWheelLines(lines);
+            saveProfiles(true);
+        }
+    });
     router.on(notify::kKillFocus, kWheelLinesEdit, [this](const ui::Notification&, int) {
         const std::string text = ctx_.ui->text(kWheelLinesEdit);
         const int typed = perf::wheelEditValue(text);

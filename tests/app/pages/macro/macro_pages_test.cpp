@@ -144,6 +144,20 @@ TEST_F(MacroPagesTest, DelayAndDistanceEditsAreClamped) {
     EXPECT_EQ(records(), (std::vector<std::string>{"255,255,133,255,1,mouse_move_to_up_text"}));
 }
 
+TEST_F(MacroPagesTest, InsertDistancesAreClampedNotWrapped) {
+    start();
+    ASSERT_TRUE(ui->userClick(ms.addButton));
+    ASSERT_TRUE(ui->userType(ms.moves[0].distanceEdit, "300"));
+    EXPECT_EQ(ui->text(ms.moves[0].distanceEdit), "255");
+    // Set by hand past the edit's check: still 255, never 300 - 256.
+    ui->setText(ms.moves[1].distanceEdit, "300");
+    ASSERT_TRUE(ui->userClick(ms.moves[0].button));
+    ASSERT_TRUE(ui->userClick(ms.moves[1].button));
+    ASSERT_EQ(steps().size(), 2u);
+    EXPECT_EQ(steps()[0].value, 255);
+    EXPECT_EQ(steps()[1].value, 255);
+}
+
 TEST_F(MacroPagesTest, MoveRowsKeepOrZeroTheDistance) {
     start();
     ASSERT_TRUE(ui->userClick(ms.addButton));

@@ -289,6 +289,22 @@ TEST_F(MousePerformancePageTest, TypedWheelLinesApplyWhenTheEditLosesFocus) {
     EXPECT_EQ(system->wheelScrollLines(), 100);
 }
 
+TEST_F(MousePerformancePageTest, LinesInRangeApplyAsTheyAreTyped) {
+    ASSERT_TRUE(ui->userFocus(kWheelLinesEdit));
+    ASSERT_TRUE(ui->userType(kWheelLinesEdit, "7"));
+    EXPECT_EQ(host.wheelLines.load(), 7);
+    EXPECT_EQ(ui->text(kWheelLinesEdit), "7");
+    // Out of range or no number: nothing yet, the focus loss puts it right.
+    ASSERT_TRUE(ui->userType(kWheelLinesEdit, "0"));
+    ASSERT_TRUE(ui->userType(kWheelLinesEdit, "1x"));
+    EXPECT_EQ(host.wheelLines.load(), 7);
+    EXPECT_EQ(ui->text(kWheelLinesEdit), "1x");
+    ASSERT_TRUE(ui->userBlur(kWheelLinesEdit));
+    EXPECT_EQ(ui->text(kWheelLinesEdit), "1");
+    settle();
+    EXPECT_EQ(system->wheelScrollLines(), 1);
+}
+
 TEST_F(MousePerformancePageTest, RestoreDefaultsGivesSpeedTenAndThreeLines) {
     ASSERT_TRUE(ui->userSlide(kPointerSpeedSlider, 9));
     ui->setText(kWheelLinesEdit, "40");
