@@ -1,6 +1,9 @@
 #include "app/shell/worker_threads.h"
 
+#include <array>
+
 #include "platform/debug_log.h"
+#include "platform/thread_name.h"
 
 namespace rxt::shell {
 
@@ -38,6 +41,15 @@ std::string_view workerExitText(WorkerSlot slot) {
     return {};
 }
 
+std::string_view workerThreadName(WorkerSlot slot) {
+    // By slot, as ps and top show them.
+    static constexpr std::array<std::string_view, kWorkerSlots> kNames{
+        "rxt-kb-detect",  "rxt-ms-detect",  "rxt-mp-detect",  "rxt-ms-listen",  "rxt-kb-listen",
+        "rxt-kb-light",   "rxt-ms-light",   "rxt-mp-light",   "rxt-light-sync", "rxt-kb-dev-app",
+        "rxt-kb-key-app", "rxt-ms-dev-app", "rxt-ms-key-app", "rxt-mp-app"};
+    return kNames[static_cast<size_t>(slot)];
+}
+
 std::string_view waitResultText(WaitResult result) {
     return result == WaitResult::AllEnded ? "所有对象处于激发状态\n"
                                           : "所有对象处于非激发状态，超时\n";
@@ -63,7 +75,8 @@ bool WorkerThreads::start(WorkerSlot slot, Body body) {
     }
     // Reset before the thread runs, so that a stop signalled at once is kept.
     shared_->stops[i].reset();
-    threads_[i] = std::thread([shared = shared_, i, body = std::move(body)] {
+    threads_[i] = std::thread([shared = shared_, i, slot, body = std::move(body)] {
+        setCurrentThreadName(workerThreadName(slot));
         body(shared->stops[i]);
         {
             std::lock_guard lock(shared->mutex);

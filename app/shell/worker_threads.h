@@ -37,6 +37,8 @@ inline constexpr size_t kWorkerSlots = 14;
 
 // The debug line a thread of that slot writes when it ends.
 std::string_view workerExitText(WorkerSlot slot);
+// The name the slot's thread carries (at most 15 bytes).
+std::string_view workerThreadName(WorkerSlot slot);
 
 // The shutdown wait's result and its debug line.
 enum class WaitResult { AllEnded, TimedOut };

@@ -1,4 +1,7 @@
 #include <gtest/gtest.h>
+#include <pthread.h>
+#include <mutex>
+#include <set>
 
 #include <atomic>
 #include <chrono>
@@ -71,6 +74,25 @@ TEST(WorkerThreads, EachSlotRunsOneThreadThatEndsOnItsStopEvent) {
     EXPECT_EQ(workers.abandoned(), 0u);
     // Closed slots can be started again.
     EXPECT_TRUE(workers.startIdle(WorkerSlot::LightSync));
+}
+
+TEST(WorkerThreads, EachThreadCarriesItsSlotsOwnName) {
+    WorkerThreads workers;
+    std::mutex mutex;
+    std::set<std::string> names;
+    for (size_t i = 0; i < kWorkerSlots; ++i) {
+        ASSERT_TRUE(workers.start(static_cast<WorkerSlot>(i), [&](StopEvent&) {
+            char name[16] = {};
+            pthread_getname_np(pthread_self(), name, sizeof name);
+            std::lock_guard lock(mutex);
+            names.insert(name);
+        }));
+    }
+    EXPECT_EQ(workers.waitAll(5000ms), WaitResult::AllEnded);
+    workers.close();
+    // Distinct after the kernel's 15-byte cut, so top tells them apart.
+    EXPECT_EQ(names.size(), kWorkerSlots);
+    EXPECT_EQ(names.count("rxt-mp-light"), 1u);
 }
 
 TEST(WorkerThreads, StopSignalledBeforeTheThreadRunsIsNotLost) {
