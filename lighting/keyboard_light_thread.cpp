@@ -194,7 +194,10 @@ bool lightSyncPass(const SyncContext& ctx, SyncState& state, StopEvent& stop) {
     const SyncFrames f = syncFrame(state, settings, m);
     if (m.mouse) {
         if (ctx.mousePreview != nullptr) {
-            ctx.mousePreview->show(f.mouse);
+            // As the mouse's own routines: only the controls on screen.
+            PreviewFrame shown = f.mouse;
+            shown.touched &= ctx.mousePreview->visibleControls();
+            ctx.mousePreview->show(shown);
         }
     } else if (pause(stop, milliseconds(1))) {
         return true;

@@ -45,11 +45,12 @@ struct Keys : KeyboardLightSink {
 };
 
 struct Previews : PreviewSink {
-    uint32_t visibleControls() const override { return ~0u; }
+    uint32_t visibleControls() const override { return visible; }
     void show(const PreviewFrame& f) override {
         std::lock_guard lock(mutex);
         frames.push_back(f);
     }
+    uint32_t visible = ~0u;
     std::mutex mutex;
     std::vector<PreviewFrame> frames;
 };
@@ -293,6 +294,20 @@ TEST(LightSync, ThreadStreamsToTheMembersOnly) {
     EXPECT_EQ(rig.padSent.last()[0], 9 * 256 / 256);
     EXPECT_TRUE(rig.mousePreview.frames.empty());
     EXPECT_GE(rig.keys.count(), 2u);
+}
+
+TEST(LightSync, TheMousePreviewGetsOnlyItsVisibleControls) {
+    SyncRig rig;
+    rig.setRecord(3, 4, {9, 8, 7});
+    rig.mouse.setInLightSync(true);
+    rig.mousePreview.visible = 0x5;
+    StopEvent stop;
+    SyncState state;
+    ASSERT_FALSE(lightSyncPass(rig.ctx, state, stop));
+    ASSERT_EQ(rig.mousePreview.frames.size(), 1u);
+    EXPECT_EQ(rig.mousePreview.frames[0].touched, 0x5u);
+    EXPECT_EQ(rig.mousePreview.frames[0].colour[2], 0xFF090807u);
+    EXPECT_EQ(rig.kbSent.count() + rig.padSent.count(), 0u);  // neither is a member
 }
 
 TEST(LightSync, IdleWithoutMembersOrDevices) {
