@@ -6,6 +6,7 @@
 #include <unistd.h>
 #include <QApplication>
 #include <QColor>
+#include <QLocalServer>
 #include <QPalette>
 #include <cstdio>
 #include <cstdlib>
@@ -19,6 +20,7 @@
 #include "app/pages/profile/profile_pages.h"
 #include "app/pages/settings/settings_pages.h"
 #include "app/qt/automation_server.h"
+#include "app/qt/control_server.h"
 #include "app/qt/qt_ui.h"
 #include "app/shell/feature_set.h"
 #include "app/shell/startup.h"
@@ -124,6 +126,7 @@ int main(int argc, char** argv) {
     std::unique_ptr<rxt::sim::VirtualBus> virtualBus;
     std::unique_ptr<QApplication> app;
     std::unique_ptr<rxt::ui::AutomationServer> automation;
+    std::unique_ptr<rxt::ui::ControlServer> control;
 
     // The pages of the window, each a feature of its own.
     rxt::ProfilePages profiles;
@@ -176,6 +179,12 @@ int main(int argc, char** argv) {
         return std::make_unique<rxt::ui::QtUi>((rxt::programFolder() / "skin").string());
     };
     startup.onWindow = [&](rxt::ui::SkinUi& ui, rxt::shell::CMainWnd& window) {
+        // rxtctl's commands reach the pages through it while the program runs.
+        control = std::make_unique<rxt::ui::ControlServer>(window);
+        if (!control->listen()) {
+            std::fprintf(stderr, "rxt-config: control socket: %s\n",
+                         control->errorString().toLocal8Bit().constData());
+        }
         if (options.automation.empty()) {
             return;
         }
@@ -186,7 +195,14 @@ int main(int argc, char** argv) {
                          automation->errorString().toLocal8Bit().constData());
         }
     };
-    startup.onExit = [&](rxt::ui::SkinUi&, rxt::shell::CMainWnd&) { automation.reset(); };
+    startup.onExit = [&](rxt::ui::SkinUi&, rxt::shell::CMainWnd&) {
+        automation.reset();
+        if (control) {
+            const QString path = control->path();
+            control.reset();
+            QLocalServer::removeServer(path);
+        }
+    };
 
     const rxt::shell::StartupResult result = rxt::shell::runProgram(startup);
     if (!result.error.empty()) {

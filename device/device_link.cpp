@@ -47,6 +47,26 @@ DeviceLink::DeviceLink(std::shared_ptr<HidBackend> backend) : device_(std::move(
 
 DeviceLink::~DeviceLink() = default;
 
+void DeviceLink::setConnected(bool on) {
+    connected_.store(on);
+    if (on) {
+        std::lock_guard lock(waitersLock_);
+        for (StopEvent* sleeper : arrivalWaiters_) {
+            sleeper->wake();
+        }
+    }
+}
+
+void DeviceLink::addArrivalWaiter(StopEvent& sleeper) {
+    std::lock_guard lock(waitersLock_);
+    arrivalWaiters_.push_back(&sleeper);
+}
+
+void DeviceLink::removeArrivalWaiter(StopEvent& sleeper) {
+    std::lock_guard lock(waitersLock_);
+    std::erase(arrivalWaiters_, &sleeper);
+}
+
 void DeviceLink::setTargets(uint16_t vendor, uint16_t product, uint16_t usage, uint16_t usagePage) {
     targetVendor_.store(vendor);
     targetProduct_.store(product);

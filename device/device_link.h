@@ -7,9 +7,11 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <vector>
 
 #include "device/command_report.h"
 #include "device/hid_device.h"
+#include "platform/stop_event.h"
 
 namespace rxt {
 
@@ -52,7 +54,10 @@ class DeviceLink {
     uint16_t blockSize() const { return blockSize_.load(); }
 
     bool connected() const { return connected_.load(); }
-    void setConnected(bool on) { connected_.store(on); }
+    // A connection wakes the threads that sleep while the device is absent.
+    void setConnected(bool on);
+    void addArrivalWaiter(StopEvent& sleeper);
+    void removeArrivalWaiter(StopEvent& sleeper);
     bool inLightSync() const { return inLightSync_.load(); }
     void setInLightSync(bool on) { inLightSync_.store(on); }
 
@@ -94,6 +99,8 @@ class DeviceLink {
     std::atomic<uint16_t> targetUsagePage_{0};
     std::atomic<bool> connected_{false};
     std::atomic<bool> inLightSync_{false};
+    std::mutex waitersLock_;
+    std::vector<StopEvent*> arrivalWaiters_;
     HidDevice device_;
     std::recursive_mutex lock_;
     // A read timed out since the last drain (guarded by lock_); the first

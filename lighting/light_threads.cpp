@@ -17,6 +17,19 @@ bool pause(StopEvent& stop, milliseconds ms) {
     return stop.waitFor(ms);
 }
 
+// While the device is absent the thread sleeps until it arrives (the link
+// wakes it) or the stop comes; absentSleep only bounds each sleep. Polling at
+// the pace instead cost dozens of wake-ups a second with nothing attached.
+bool sleepWhileAbsent(const LightThreadContext& ctx, StopEvent& stop) {
+    ctx.link->addArrivalWaiter(stop);
+    bool stopped = false;
+    while (!stopped && !ctx.link->connected()) {
+        stopped = pause(stop, ctx.timing.absentSleep);
+    }
+    ctx.link->removeArrivalWaiter(stop);
+    return stopped;
+}
+
 uint8_t clampedSpeed(uint8_t speed) {
     return std::min<uint8_t>(speed, kDelayRowLength - 1);
 }
@@ -112,7 +125,7 @@ void runMouseLight(const LightThreadContext& ctx, StopEvent& stop) {
             return;
         }
         if (!ctx.link->connected()) {
-            if (pause(stop, ctx.timing.absentSleep)) {
+            if (sleepWhileAbsent(ctx, stop)) {
                 return;
             }
             continue;
@@ -144,7 +157,7 @@ void runMousepadLight(const LightThreadContext& ctx, StopEvent& stop) {
             return;
         }
         if (!ctx.link->connected()) {
-            if (pause(stop, ctx.timing.absentSleep)) {
+            if (sleepWhileAbsent(ctx, stop)) {
                 return;
             }
             continue;

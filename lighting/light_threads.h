@@ -46,7 +46,7 @@ std::chrono::milliseconds mousepadExtraPause(uint8_t mode, uint8_t speed);
 
 struct LightThreadTiming {
     std::chrono::milliseconds startDelay{3000};
-    std::chrono::milliseconds absentSleep{100};
+    std::chrono::milliseconds absentSleep{2000};  // bound of one sleep while absent
 };
 
 struct LightThreadContext {

@@ -270,4 +270,13 @@ MacroResult ExportMacro(const MacroCatalogue& catalogue, std::string_view name,
     return MacroResult::ok();
 }
 
+std::vector<std::string> macroListing(const MacroCatalogue& catalogue) {
+    std::vector<std::string> lines;
+    const std::vector<std::string> names = catalogue.LoadCatalogue();
+    for (size_t i = 0; i < names.size(); ++i) {
+        lines.push_back(std::to_string(i) + " " + names[i]);
+    }
+    return lines;
+}
+
 }  // namespace rxt

@@ -105,4 +105,8 @@ MacroResult ImportMacro(const MacroCatalogue& catalogue, std::vector<std::string
 MacroResult ExportMacro(const MacroCatalogue& catalogue, std::string_view name,
                         const std::filesystem::path& destination);
 
+// rxtctl macro list: "INDEX NAME" per macro, in catalogue order (the
+// position a key's assignment plays).
+std::vector<std::string> macroListing(const MacroCatalogue& catalogue);
+
 }  // namespace rxt

@@ -25,7 +25,17 @@ bool StopEvent::waitFor(std::chrono::milliseconds timeout) const {
     if (timeout <= std::chrono::milliseconds::zero()) {
         return set_;
     }
-    return changed_.wait_for(lock, timeout, [this] { return set_; });
+    changed_.wait_for(lock, timeout, [this] { return set_ || woken_; });
+    woken_ = false;
+    return set_;
+}
+
+void StopEvent::wake() {
+    {
+        std::lock_guard lock(mutex_);
+        woken_ = true;
+    }
+    changed_.notify_all();
 }
 
 void StopEvent::wait() const {

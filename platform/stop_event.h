@@ -24,10 +24,15 @@ class StopEvent {
     bool waitFor(std::chrono::milliseconds timeout) const;
     void wait() const;
 
+    // Ends the current (or the next) waitFor early without setting the event:
+    // a sleeper is told that what it waits for may have come.
+    void wake();
+
   private:
     mutable std::mutex mutex_;
     mutable std::condition_variable changed_;
     bool set_ = false;
+    mutable bool woken_ = false;  // consumed by the waitFor it ends
 };
 
 }  // namespace rxt

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "state/device_images.h"
+#include "state/read_sequences.h"
 
 namespace rxt {
 
@@ -51,8 +52,9 @@ inline constexpr int kMouseButtons = 7;
 // Left click (0x10, 0x01, 0): at least one of buttons 0..5 keeps it.
 inline constexpr KeyAssignment kLeftClick{FunctionKind::MouseButton, 0x01, 0x00};
 inline constexpr int kLeftClickGuardButtons = 6;
-// Above this a keyboard's key table does not fit its 512-byte image.
-inline constexpr size_t kMaxKeyboardKeys = kKeyTableSize / kAssignmentSize;  // 170
+// kMaxKeyboardKeys (state/read_sequences.h): above it a keyboard's key
+// table does not fit its 512-byte image.
+static_assert(kMaxKeyboardKeys * kAssignmentSize <= kKeyTableSize);
 
 // One bank of a device image: entries of 3 bytes, reads and writes past the
 // bank's entries ignored.

@@ -34,6 +34,21 @@ bool needsData(Command c) {
     }
 }
 
+// The most bytes --length may ask for: the chunked writes are cut into
+// reports of 56 by the link, so they take whole transfers (a mouse bank is
+// 126 bytes); the record commands carry one report.
+long long maxLength(Command c) {
+    switch (c) {
+        case Command::WriteBank:
+        case Command::StreamFrame:
+        case Command::WriteMacroData:
+        case Command::WriteCursorData:
+            return 0xFFFF;
+        default:
+            return static_cast<long long>(kMaxChunk);
+    }
+}
+
 // Runs one command; data read back lands in `read`.
 int runCommand(DeviceLink& link, Command c, RawArgs& a, std::vector<uint8_t>& read) {
     const auto total = static_cast<uint16_t>(a.data.size());
@@ -100,7 +115,7 @@ int cmdRaw(const Context& ctx, const std::vector<std::string>& args) {
     const bool ok =
         opts.parse(args, 3, {"--offset", "--length", "--bank", "--data", "--block-size"}, error) &&
         opts.number("--offset", 0, 0xFFFF, a.offset, error) &&
-        opts.number("--length", 0, static_cast<long long>(kMaxChunk), a.length, error) &&
+        opts.number("--length", 0, maxLength(*command), a.length, error) &&
         opts.number("--bank", 0, 255, a.bank, error) &&
         opts.number("--block-size", 1, kMaxBlockSize, a.blockSize, error);
     if (!ok) {

@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include "device/interface_finder.h"
+#include "state/read_sequences.h"
 
 namespace rxt::tools {
 
@@ -38,6 +39,29 @@ int openKindLink(const Context& ctx, DeviceKind kind, DeviceLink& link) {
     }
     link.setConnected(true);
     return kExitOk;
+}
+
+int readKind(const Context& ctx, DeviceKind kind, DeviceLink& link, DeviceImages& images) {
+    if (const int opened = openKindLink(ctx, kind, link); opened != kExitOk) {
+        return opened;
+    }
+    NullReactions ui;
+    ReadResult read = readAll(link, images, ui);
+    if (read.ok() && kind != DeviceKind::Mousepad) {
+        read = refreshCurrentRecord(link, images, ui);
+    }
+    if (!read.ok()) {
+        closeKindLink(link);
+        ctx.err << "rxtctl: the read of the " << kindName(kind) << " failed (result "
+                << read.firstFailure << "); nothing was sent\n";
+        return kExitFailed;
+    }
+    return kExitOk;
+}
+
+void closeKindLink(DeviceLink& link) {
+    link.setConnected(false);
+    link.device().close();
 }
 
 }  // namespace rxt::tools

@@ -8,6 +8,7 @@
 
 #include "device/device_kind.h"
 #include "device/device_link.h"
+#include "state/device_images.h"
 #include "state/ui_reactions.h"
 #include "tools/commands.h"
 
@@ -20,6 +21,14 @@ std::optional<DeviceKind> kindArgument(const Context& ctx, const std::string& te
 // threads would, and marks the link connected. kExitOk, or kExitUsage after
 // a message naming the bus when the device is absent or cannot be opened.
 int openKindLink(const Context& ctx, DeviceKind kind, DeviceLink& link);
+
+// Opens KIND and reads what the program keeps of it: the read-all, then
+// (mouse and keyboard, whose read-all leaves the current record to the
+// profiles) the device's current record. kExitOk with the link left open,
+// or a status after a message (the link closed).
+int readKind(const Context& ctx, DeviceKind kind, DeviceLink& link, DeviceImages& images);
+// Closes what openKindLink opened.
+void closeKindLink(DeviceLink& link);
 
 // A window that does nothing: the commands override what they report.
 class NullReactions : public UiReactions {

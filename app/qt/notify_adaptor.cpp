@@ -102,6 +102,10 @@ bool NotifyAdaptor::eventFilter(QObject* watched, QEvent* event) {
         emitNote(notify::kSetFocus, watched);
     } else if (event->type() == QEvent::FocusOut) {
         emitNote(notify::kKillFocus, watched);
+    } else if (event->type() == QEvent::Enter) {
+        emitNote(notify::kMouseEnter, watched);
+    } else if (event->type() == QEvent::Leave) {
+        emitNote(notify::kMouseLeave, watched);
     }
     return QObject::eventFilter(watched, event);
 }

@@ -10,6 +10,7 @@
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -22,14 +23,17 @@
 #include <QSystemTrayIcon>
 #include <QTabWidget>
 #include <QTextEdit>
+#include <QTranslator>
 #include <algorithm>
 
 #include "app/qt/circle_progress.h"
 #include "app/qt/color_palette.h"
 #include "app/qt/device_key_button.h"
+#include "app/qt/grab_focus_filter.h"
 #include "app/qt/notify_adaptor.h"
 #include "app/qt/skin_loader.h"
 #include "app/qt/tint_overlay.h"
+#include "platform/debug_log.h"
 
 namespace rxt::ui {
 
@@ -72,12 +76,20 @@ QtUi::QtUi(std::string skinFolder, QObject* parent)
     });
     adaptor_ = new NotifyAdaptor([this](Notification n) { deliver(n); },
                                  [this] { return quiet_ > 0; }, this);
+    grabFocus_ = std::make_unique<GrabFocusFilter>([this] {
+        if (handler_ != nullptr) {
+            handler_->onActivate(false);
+        }
+    });
 }
 
 QtUi::~QtUi() {
     // The handler may be gone already; the window's teardown (deactivation)
     // must not reach it.
     handler_ = nullptr;
+    if (auto* app = QCoreApplication::instance()) {
+        app->removeNativeEventFilter(grabFocus_.get());
+    }
     dispatcher_.close();
     dispatcher_.setWake({});
     delete about_;
@@ -139,6 +151,7 @@ bool QtUi::createMainWindow(WindowHandler& handler, std::string_view skin, std::
     }
     root->resize(width, height);
     root->installEventFilter(this);
+    QCoreApplication::instance()->installNativeEventFilter(grabFocus_.get());
     translateTexts(root);
     adaptor_->attach(root);
     setUpPopups(root);
@@ -281,7 +294,13 @@ bool QtUi::eventFilter(QObject* watched, QEvent* event) {
     }
     if (watched == window_ && handler_ != nullptr &&
         (event->type() == QEvent::WindowActivate || event->type() == QEvent::WindowDeactivate)) {
-        handler_->onActivate(event->type() == QEvent::WindowActivate);
+        const bool active = event->type() == QEvent::WindowActivate;
+        if (active) {
+            grabFocus_->activated();
+        }
+        if (active || grabFocus_->passDeactivation()) {
+            handler_->onActivate(active);
+        }
     }
     return QObject::eventFilter(watched, event);
 }
@@ -382,6 +401,30 @@ void QtUi::translateTexts(QWidget* top) {
                     combo->setItemText(i, qs(translate(key)));
                 }
             }
+        }
+    }
+}
+
+void QtUi::setLanguage(std::string_view name) {
+    SkinUiBase::setLanguage(name);
+    // The toolkit's own catalogue for the language; English is its source.
+    static constexpr std::pair<std::string_view, const char*> kToolkitLocales[] = {
+        {"cn_zh", "zh_CN"}, {"cn_tw", "zh_TW"}};
+    if (toolkitTexts_) {
+        QCoreApplication::removeTranslator(toolkitTexts_.get());
+        toolkitTexts_.reset();
+    }
+    for (const auto& [language, locale] : kToolkitLocales) {
+        if (language != name) {
+            continue;
+        }
+        auto texts = std::make_unique<QTranslator>();
+        const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+        if (texts->load(QStringLiteral("qtbase_") + QLatin1String(locale), folder)) {
+            QCoreApplication::installTranslator(texts.get());
+            toolkitTexts_ = std::move(texts);
+        } else {
+            debugLog("toolkit texts for " + std::string(locale) + " not found in " + ss(folder));
         }
     }
 }

@@ -16,6 +16,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <set>
 
@@ -23,10 +24,12 @@
 
 class QFileDialog;
 class QSystemTrayIcon;
+class QTranslator;
 
 namespace rxt::ui {
 
 class NotifyAdaptor;
+class GrabFocusFilter;
 
 // The maker's homepage, opened from the about box's "NetText".
 inline constexpr std::string_view kHomepageUrl = "https://www.example.com/rx-t7100";
@@ -70,6 +73,8 @@ class QtUi : public QObject, public SkinUiBase {
     void repaintWindow() override;
 
     void reloadText() override;
+    // Also the toolkit's own texts (file dialogs, standard buttons, edit menus).
+    void setLanguage(std::string_view name) override;
 
     bool hasControl(std::string_view name) const override;
     ControlKind controlKind(std::string_view name) const override;
@@ -145,6 +150,7 @@ class QtUi : public QObject, public SkinUiBase {
     void closeMenu() override;
     bool menuOpen() const override;
     Point cursorPosition() const override;
+    std::optional<Point> screenCentre(std::string_view name) const override;
 
     bool createTray(std::string_view icon, std::string_view tooltip) override;
     void removeTray() override;
@@ -167,6 +173,7 @@ class QtUi : public QObject, public SkinUiBase {
     bool userColor(std::string_view name, uint32_t argb) override;
     bool userMenu(std::string_view item) override;
     bool userTray(bool left) override;
+    bool userHover(std::string_view name, bool inside) override;
     void processEvents() override;
 
   protected:
@@ -210,6 +217,9 @@ class QtUi : public QObject, public SkinUiBase {
 
     QPointer<QWidget> window_;
     NotifyAdaptor* adaptor_ = nullptr;
+    std::unique_ptr<GrabFocusFilter> grabFocus_;
+    std::unique_ptr<QTranslator> toolkitTexts_;  // installed while a translated language is on  //
+                                                 // deactivations caused by the hook's grab
     mutable QHash<QString, QPointer<QWidget>> cache_;
     QStringList loadErrors_;
     int quiet_ = 0;

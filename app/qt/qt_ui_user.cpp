@@ -196,6 +196,32 @@ bool QtUi::userFocus(std::string_view name) {
     return true;
 }
 
+std::optional<Point> QtUi::screenCentre(std::string_view name) const {
+    QWidget* w = widget(name);
+    if (!w || !w->isVisible()) {
+        return std::nullopt;
+    }
+    const QPoint at = w->mapToGlobal(w->rect().center());
+    return Point{at.x(), at.y()};
+}
+
+bool QtUi::userHover(std::string_view name, bool inside) {
+    QWidget* w = widget(name);
+    if (!w) {
+        return fail("no control " + std::string(name));
+    }
+    // The toolkit's own events, as the pointer gives them.
+    if (inside) {
+        const QPointF at(w->width() / 2.0, w->height() / 2.0);
+        QEnterEvent e(at, at, QPointF(w->mapToGlobal(at.toPoint())));
+        QCoreApplication::sendEvent(w, &e);
+    } else {
+        QEvent e(QEvent::Leave);
+        QCoreApplication::sendEvent(w, &e);
+    }
+    return true;
+}
+
 bool QtUi::userBlur(std::string_view name) {
     QWidget* w = widget(name);
     if (!w) {

@@ -14,6 +14,12 @@ void FeatureSet::addRoutes(NotifyRouter& router) {
     }
 }
 
+void FeatureSet::addControlRoutes(ControlRouter& router) {
+    for (PageFeature* f : features_) {
+        f->addControlRoutes(router);
+    }
+}
+
 void FeatureSet::claimWorkers(WorkerClaims& claims) {
     for (PageFeature* f : features_) {
         f->claimWorkers(claims);

@@ -16,6 +16,7 @@ class FeatureSet : public PageFeature {
 
     void attach(const PageHost& host) override;
     void addRoutes(NotifyRouter& router) override;
+    void addControlRoutes(ControlRouter& router) override;
     void claimWorkers(WorkerClaims& claims) override;
     void onEvent(const WindowEvent& event) override;
 

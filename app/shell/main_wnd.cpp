@@ -125,6 +125,29 @@ CMainWnd::CMainWnd(ui::SkinUi& ui, MainWndOptions options)
         options_.features->attach(host());
         options_.features->addRoutes(router_);
     }
+    // rxtctl show reads the images the window keeps.
+    control_.on("images", [this](std::span<const std::string> rest) {
+        const auto kind = rest.size() == 1 ? kindFromName(rest[0]) : std::nullopt;
+        if (!kind) {
+            return ControlAnswer::usage("images takes KIND: mouse, mousepad or keyboard");
+        }
+        // What the images hold of a device that is gone is no answer.
+        if (!links_.connected(*kind)) {
+            return ControlAnswer::failed("no " + rest[0] + " is attached to rxt-config");
+        }
+        std::vector<std::string> lines;
+        std::vector<std::string> areas{"info", "current"};
+        for (size_t b = 0; b < kKeyBankCount; ++b) {
+            areas.push_back("bank" + std::to_string(b));
+        }
+        for (const std::string& area : areas) {
+            lines.push_back(area + " " + image(rest[0], area).value);
+        }
+        return ControlAnswer::done(std::move(lines));
+    });
+    if (options_.features != nullptr) {
+        options_.features->addControlRoutes(control_);
+    }
     // A data folder that cannot be written is said once; the program and
     // the devices go on without the files.
     watchWriteFailures(mainIni_.parent_path(), [this](const WriteFailure& failure) {
@@ -133,8 +156,9 @@ CMainWnd::CMainWnd(ui::SkinUi& ui, MainWndOptions options)
 }
 
 PageHost CMainWnd::host() {
-    return PageHost{ui_, links_, images_, writeBack_,
-                    [this](const WindowEvent& event) { deliver(event); }, *hook_};
+    return PageHost{
+        ui_,   links_, images_, writeBack_, [this](const WindowEvent& event) { deliver(event); },
+        *hook_};
 }
 
 CMainWnd::~CMainWnd() {
@@ -881,6 +905,13 @@ ui::AutomationReply CMainWnd::image(std::string_view kind, std::string_view area
             hex(images->banks[static_cast<size_t>(split->second)].snapshot()));
     }
     return ui::AutomationReply::failure("unknown image area: " + std::string(area));
+}
+
+ControlAnswer CMainWnd::control(const std::vector<std::string>& args) {
+    if (shutDown_) {
+        return ControlAnswer::failed("rxt-config is ending");
+    }
+    return control_.route(args);
 }
 
 void CMainWnd::quit() {

@@ -16,6 +16,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/shell/control_router.h"
 #include "app/shell/notify_router.h"
 #include "app/shell/page_feature.h"
 #include "app/shell/page_switching.h"
@@ -25,6 +26,7 @@
 #include "app/shell/ui_courier.h"
 #include "app/shell/worker_threads.h"
 #include "app/ui/automation_hook.h"
+#include "app/ui/control_handler.h"
 #include "app/ui/skin_ui.h"
 #include "device/hid_backend.h"
 #include "platform/write_failures.h"
@@ -68,7 +70,8 @@ struct MainWndOptions {
 class CMainWnd : public ui::WindowHandler,
                  public UiReactions,
                  public SkinChangeReceiver,
-                 public ui::AutomationHook {
+                 public ui::AutomationHook,
+                 public ui::ControlHandler {
   public:
     CMainWnd(ui::SkinUi& ui, MainWndOptions options = {});
     // Stops whatever still runs (the normal way out is the tray's "exit").
@@ -102,6 +105,9 @@ class CMainWnd : public ui::WindowHandler,
     ui::AutomationReply image(std::string_view kind, std::string_view area) override;
     void quit() override;
 
+    // ---- ui::ControlHandler
+    ControlAnswer control(const std::vector<std::string>& args) override;
+
     // Ends the program as the tray menu's "exit" does: shutdown, then the
     // loop's end. UI thread.
     void destroyWindow();
@@ -115,6 +121,7 @@ class CMainWnd : public ui::WindowHandler,
     WriteBack& writeBack() { return writeBack_; }
     WorkerThreads& workers() { return workers_; }
     NotifyRouter& router() { return router_; }
+    const ControlRouter& controlRouter() const { return control_; }
     ui::SkinUi& ui() { return ui_; }
     const std::filesystem::path& mainIni() const { return mainIni_; }
 
@@ -176,6 +183,7 @@ class CMainWnd : public ui::WindowHandler,
     std::array<std::array<uint8_t, 4>, 126> keyLight_{};
 
     NotifyRouter router_;
+    ControlRouter control_;
     PageSwitching pages_;
     bool activationBoxOpen_ = false;
     bool trayBoxOpen_ = false;

@@ -8,6 +8,7 @@
 
 #include <functional>
 
+#include "app/shell/control_router.h"
 #include "app/shell/notify_router.h"
 #include "app/shell/worker_claims.h"
 #include "app/ui/skin_ui.h"
@@ -41,6 +42,10 @@ class PageFeature {
     virtual void attach(const PageHost& host) { (void)host; }
     // Once, before "windowinit". A control's second route is refused (throws).
     virtual void addRoutes(NotifyRouter& router) { (void)router; }
+    // Once, after addRoutes: the control socket's requests it carries out
+    // (rxtctl's commands while the program runs), on the UI thread, through
+    // the same operations as its controls.
+    virtual void addControlRoutes(ControlRouter& router) { (void)router; }
     // At "windowinit", before the threads start: the bodies of the worker
     // slots the feature runs (light threads, application watchers).
     virtual void claimWorkers(WorkerClaims& claims) { (void)claims; }

@@ -217,8 +217,9 @@ AutomationReply AutomationSession::execute(std::string_view line) {
         }
         return hook_->image(kind, area);
     }
-    static constexpr std::string_view kOnControls[] = {"click", "focus", "blur",   "type",  "get",
-                                                       "color", "check", "select", "slide", "drag"};
+    static constexpr std::string_view kOnControls[] = {"click", "focus", "blur",  "type",
+                                                       "get",   "color", "check", "select",
+                                                       "slide", "drag",  "hover"};
     if (std::find(std::begin(kOnControls), std::end(kOnControls), cmd) == std::end(kOnControls)) {
         return AutomationReply::failure("unknown request " + std::string(cmd));
     }
@@ -234,6 +235,13 @@ AutomationReply AutomationSession::execute(std::string_view line) {
     }
     if (cmd == "blur") {
         return fromUi(ui_.userBlur(name), ui_);
+    }
+    if (cmd == "hover") {
+        const std::string_view inside = word(rest);
+        if (inside != "0" && inside != "1") {
+            return AutomationReply::failure("hover NAME 0|1");
+        }
+        return fromUi(ui_.userHover(name, inside == "1"), ui_);
     }
     if (cmd == "type") {
         // The text is the rest of the line, blanks and all.
@@ -366,6 +374,16 @@ AutomationReply AutomationSession::get(std::string_view name, std::string_view p
         const uint32_t color =
             kind == ControlKind::Palette ? ui_.paletteColor(name) : ui_.backgroundColor(name);
         return AutomationReply::success(formatColor(color));
+    }
+    if (property == "centre") {
+        const std::optional<Point> at = ui_.screenCentre(name);
+        if (!at) {
+            return AutomationReply::failure(std::string(name) + " is not on a screen");
+        }
+        return AutomationReply::success(std::to_string(at->x) + " " + std::to_string(at->y));
+    }
+    if (property == "image") {
+        return AutomationReply::success(escapeReplyText(ui_.backgroundImage(name)));
     }
     if (property == "tint") {
         const Tint t = ui_.tint(name);

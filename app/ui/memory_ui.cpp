@@ -1089,6 +1089,15 @@ bool MemoryUi::userFocus(std::string_view name) {
     return true;
 }
 
+bool MemoryUi::userHover(std::string_view name, bool inside) {
+    if (!find(name)) {
+        return fail("no control " + std::string(name));
+    }
+    deliver(
+        {std::string(inside ? notify::kMouseEnter : notify::kMouseLeave), std::string(name), 0});
+    return true;
+}
+
 bool MemoryUi::userBlur(std::string_view name) {
     if (!find(name)) {
         return fail("no control " + std::string(name));

@@ -163,6 +163,7 @@ class MemoryUi : public SkinUiBase {
     void closeMenu() override;
     bool menuOpen() const override { return menuOpen_; }
     Point cursorPosition() const override { return cursor_; }
+    std::optional<Point> screenCentre(std::string_view) const override { return std::nullopt; }
 
     bool createTray(std::string_view icon, std::string_view tooltip) override;
     void removeTray() override;
@@ -182,6 +183,7 @@ class MemoryUi : public SkinUiBase {
     bool userColor(std::string_view name, uint32_t argb) override;
     bool userMenu(std::string_view item) override;
     bool userTray(bool left) override;
+    bool userHover(std::string_view name, bool inside) override;
     void processEvents() override;
 
   private:

@@ -40,6 +40,8 @@ inline constexpr std::string_view kKillFocus = "killfocus";
 inline constexpr std::string_view kColorChanged = "colorchanged";  // colour palette
 inline constexpr std::string_view kMenu = "menu";  // menu item chosen: sender is the item name
 inline constexpr std::string_view kTray = "tray";  // tray icon: value is kTrayLeftUp/RightUp
+inline constexpr std::string_view kMouseEnter = "msenter";  // the pointer came over a control
+inline constexpr std::string_view kMouseLeave = "msleave";  // and left it
 }  // namespace notify
 
 // Tray notification values (the mouse message of the click).
@@ -390,6 +392,9 @@ class SkinUi {
     virtual void setMenuChecked(std::string_view item, bool checked) = 0;
     virtual std::optional<bool> menuChecked(std::string_view item) const = 0;
     virtual Point cursorPosition() const = 0;
+    // Where on the screen a person points at the control (its centre);
+    // nullopt when it is not shown on a screen.
+    virtual std::optional<Point> screenCentre(std::string_view name) const = 0;
 
     // Tray icon: clicks notify "tray" (kTrayLeftUp, kTrayRightUp).
     virtual bool createTray(std::string_view icon, std::string_view tooltip) = 0;
@@ -417,6 +422,8 @@ class SkinUi {
     virtual bool userColor(std::string_view name, uint32_t argb) = 0;
     virtual bool userMenu(std::string_view item) = 0;  // an item of the open menu
     virtual bool userTray(bool left) = 0;
+    // The pointer comes over the control (inside) or leaves it.
+    virtual bool userHover(std::string_view name, bool inside) = 0;
     // Returns once pending events (posted calls, messages) are processed.
     virtual void processEvents() = 0;
 };

@@ -589,3 +589,28 @@ TEST_F(ShellWindowTest, AutomationReadsTheImages) {
 
 }  // namespace
 }  // namespace rxt::shell
+
+namespace rxt::test {
+namespace {
+
+TEST_F(ShellWindowTest, ImagesRequestGivesTheAttachedDevicesImagesInHex) {
+    open();
+    window->images().mouse.current.set(16, 0x0f);
+    window->images().mouse.info.set(0, 0xab);
+    ControlAnswer a = window->controlRouter().route({"images", "mouse"});
+    EXPECT_EQ(a.status, 1);  // not attached
+    EXPECT_NE(a.reason.find("no mouse is attached"), std::string::npos) << a.reason;
+    connect(DeviceKind::Mouse);
+    a = window->controlRouter().route({"images", "mouse"});
+    ASSERT_EQ(a.status, 0) << a.reason;
+    ASSERT_EQ(a.lines.size(), 7u);  // info, current, five banks
+    EXPECT_EQ(a.lines[0].substr(0, 7), "info AB");
+    EXPECT_EQ(a.lines[1].size(), std::string("current ").size() + 2 * 52);
+    EXPECT_EQ(a.lines[1].substr(8 + 2 * 16, 2), "0F");
+    EXPECT_EQ(a.lines[6].rfind("bank4 ", 0), 0u);
+    EXPECT_EQ(window->controlRouter().route({"images", "trackball"}).status, 2);
+    EXPECT_EQ(window->controlRouter().route({"images"}).status, 2);
+}
+
+}  // namespace
+}  // namespace rxt::test

@@ -121,6 +121,33 @@ TEST_F(QtUiTest, RealInputBecomesNotifications) {
                                    }));
 }
 
+TEST_F(QtUiTest, ThePointerComingAndGoingIsNotified) {
+    QWidget* picture = w("closebtn");
+    ASSERT_NE(picture, nullptr);
+    const QPointF at(2, 2);
+    QEnterEvent enter(at, at, QPointF(picture->mapToGlobal(at.toPoint())));
+    QCoreApplication::sendEvent(picture, &enter);
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(picture, &leave);
+    ASSERT_TRUE(ui.userHover("ms_gunlun_speed_edit", true));
+    EXPECT_FALSE(ui.userHover("no_such_control", true));
+    EXPECT_EQ(handler.noteLines(), (Lines{"msenter closebtn 0", "msleave closebtn 0",
+                                          "msenter ms_gunlun_speed_edit 0"}));
+}
+
+TEST_F(QtUiTest, ToolkitTextsFollowTheLanguage) {
+    // The file dialogs' and standard buttons' own texts come from the
+    // toolkit's catalogue: Chinese in both Chinese languages, English again after.
+    auto cancel = [] { return QCoreApplication::translate("QPlatformTheme", "Cancel"); };
+    ui.setLanguage("cn_zh");
+    EXPECT_EQ(cancel(), QString::fromUtf8("取消"));
+    ui.setLanguage("cn_tw");
+    EXPECT_EQ(cancel(), QString::fromUtf8("取消"));
+    EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Open"), QString::fromUtf8("開啟"));
+    ui.setLanguage("en");
+    EXPECT_EQ(cancel(), "Cancel");
+}
+
 TEST_F(QtUiTest, TintIsPaintedOverTheControl) {
     ui.setBackgroundColor("ms_dkey_0", 0xFFFFFFFF);
     QWidget* key = ui.widget("ms_dkey_0");

@@ -166,6 +166,30 @@ TEST_F(KeyProgramTest, ChosenFunctionAndApplyReachTheMouseInOrder) {
     EXPECT_EQ(dump("mouse", "cursor", 0, 4), "aa55680b");
 }
 
+TEST_F(KeyProgramTest, ACursorBulletEditedOnItsPageReachesTheMouse) {
+    start();
+    ASSERT_EQ(automation.request("check ms_cursor_Op_tab 1"), "ok");
+    ASSERT_EQ(automation.request("get ms_bullet_op_0 checked"), "ok 1");
+    // Bullet 0 of scheme 1: 7 to the left, 9 up.
+    ASSERT_EQ(automation.request("check ms_cursor_x_check 1"), "ok");
+    ASSERT_EQ(automation.request("type ms_cursor_x_eidt 7"), "ok");
+    ASSERT_EQ(automation.request("check ms_cursor_y_check 1"), "ok");
+    ASSERT_EQ(automation.request("type ms_cursor_y_eidt 900"), "ok");
+    EXPECT_EQ(automation.request("get ms_cursor_y_eidt text"), "ok 255");
+    ASSERT_EQ(control.request("log mouse clear"), "ok log cleared");
+    ASSERT_EQ(automation.request("click ms_bulletdate_save_btn"), "ok");
+    ASSERT_EQ(automation.request("idle"), "ok");
+    EXPECT_EQ(automation.request("get - messages"), "ok");
+    const std::vector<std::string> sent = commands();
+    EXPECT_EQ(sent, (std::vector<std::string>{"BeginSession", "WriteCursorData", "EndSession"}));
+    // Scheme 1's record follows the 16-byte head and four offsets; its
+    // steps 4 and 5 (delay 0, code, value) come after the step count.
+    EXPECT_EQ(dump("mouse", "cursor", 0, 4), "aa55680b");
+    EXPECT_EQ(dump("mouse", "cursor", 28 + 4 * 4, 8),
+              "0000840700008"
+              "5ff");
+}
+
 TEST_F(KeyProgramTest, TooLargeRefusedAndFailuresAreTold) {
     // 16 + 2 + 4 + 4 x 1100 = 4422 bytes in a 4096-byte memory: 82 steps over.
     writeMacro("long", 1100);
@@ -227,6 +251,20 @@ TEST_F(KeyProgramTest, KeyCapturedWithXdotoolOnTheKeyboardPage) {
         10000ms))
         << program.output();
     EXPECT_NE(automation.request("get kb_key_fct_edit_21 text"), "ok ");
+}
+
+TEST_F(KeyProgramTest, AButtonPictureChangesWhileThePointerIsOverIt) {
+    start();
+    // Pointed at with the real pointer, as a person does.
+    const std::string at = automation.request("get ms_key_2_0 centre");
+    ASSERT_EQ(at.rfind("ok ", 0), 0u) << at;
+    const std::string x = at.substr(3, at.find(' ', 3) - 3);
+    const std::string y = at.substr(at.find(' ', 3) + 1);
+    ASSERT_TRUE(test::xdotool(display.name(), {"mousemove", "--sync", x, y}));
+    EXPECT_TRUE(waitForControl(automation, "ms_key_2_0", "image", "ms/key_right_down.png"))
+        << program.output();
+    ASSERT_TRUE(test::xdotool(display.name(), {"mousemove", "--sync", "2", "2"}));
+    EXPECT_TRUE(waitForControl(automation, "ms_key_2_0", "image", "ms/key_right_normal.png"));
 }
 
 }  // namespace

@@ -119,6 +119,24 @@ TEST(MousepadLightThread, NothingWhileAbsentOrInSync) {
     EXPECT_EQ(rig.sentCount(), 0u);
 }
 
+TEST(MousepadLightThread, AnArrivalEndsTheAbsentSleepAtOnce) {
+    Rig rig;
+    rig.images.current.set(rec::kLightMode, 3);
+    rig.ctx.timing.absentSleep = 60s;
+    rig.link.setConnected(false);
+    std::thread arrival([&] {
+        std::this_thread::sleep_for(50ms);
+        rig.link.setConnected(true);
+    });
+    // Streaming starts well inside the 60 s bound of one absent sleep.
+    EXPECT_TRUE(rig.runUntil(runMousepadLight, [&] { return rig.sentCount() >= 1; }));
+    arrival.join();
+    // And a stop still ends the absent sleep at once.
+    rig.link.setConnected(false);
+    rig.runUntil(runMouseLight, [] { return true; });
+    EXPECT_LT(rig.stopTook, 5s);
+}
+
 TEST(MousepadLightThread, AFailedFrameIsNotSentAgain) {
     Rig rig;
     rig.images.current.set(rec::kLightMode, 1);

@@ -77,5 +77,23 @@ TEST(StopEvent, WorkerLoopPollingOneMillisecondEndsOnSet) {
     EXPECT_GE(passes.load(), 3);
 }
 
+TEST(StopEvent, WakeEndsOneWaitWithoutSettingTheEvent) {
+    StopEvent e;
+    // A wake before the wait is kept for it (a sleeper registers, then checks,
+    // then waits: an arrival in between is not lost).
+    e.wake();
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(e.waitFor(60s));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 30s);
+    EXPECT_FALSE(e.isSet());
+    // Consumed: the next wait runs its time.
+    EXPECT_FALSE(e.waitFor(20ms));
+    std::thread sleeper([&] { EXPECT_FALSE(e.waitFor(60s)); });
+    std::this_thread::sleep_for(20ms);
+    e.wake();
+    sleeper.join();
+    EXPECT_FALSE(e.isSet());
+}
+
 }  // namespace
 }  // namespace rxt

@@ -109,6 +109,28 @@ TEST_F(StateCommands, ReadOfADeviceThatStopsAnsweringFails) {
     EXPECT_NE(r.err.find("result -103"), std::string::npos) << r.err;
 }
 
+TEST_F(StateCommands, RawChunkedWritesTakeTheirWholeTransfer) {
+    ASSERT_TRUE(bus.simulator().plug(DeviceKind::Mouse));
+    // A whole mouse bank: 126 bytes in three reports (56, 56, 14), padded
+    // with zeros past the data given.
+    ToolRun r =
+        run({"raw", "mouse", "WriteBank", "--bank", "1", "--length", "126", "--data", "01 02 03"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::vector<uint8_t> bank(126, 0);
+    bank[0] = 1;
+    bank[1] = 2;
+    bank[2] = 3;
+    EXPECT_EQ(hexOf(DeviceKind::Mouse, MemoryArea::Banks, 126, 126),
+              tools::hexBytes(bank.data(), bank.size()));
+    // The record commands still carry one report of at most 56 bytes.
+    r = run({"raw", "mouse", "ReadRecord", "--length", "57"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("from 0 to 56"), std::string::npos) << r.err;
+    r = run({"raw", "mouse", "WriteMacroData", "--length", "65536", "--data", "00"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("from 0 to 65535"), std::string::npos) << r.err;
+}
+
 TEST_F(StateCommands, WatchPrintsArrivalsNotificationsReReadsAndRemovals) {
     ASSERT_TRUE(bus.simulator().plug(DeviceKind::Mouse));
     ToolRun r;

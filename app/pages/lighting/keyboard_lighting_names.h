@@ -4,28 +4,9 @@
 // are shared with the key page: a click belongs to this page while the
 // lighting option is selected.
 
-#include <array>
 #include <string_view>
 
 namespace rxt {
-
-// The language keys of the two mode lists' rows, in the order of the mode byte.
-inline constexpr std::array<std::string_view, 17> kFullColourModeTexts{
-    "light_mode_wave",          "light_mode_colour_cycle", "light_mode_pulse",
-    "light_mode_static",        "light_mode_rainbow",      "light_mode_ripple",
-    "light_mode_show",          "light_mode_snake",        "light_mode_custom",
-    "light_mode_rain",          "light_mode_row_wave",     "light_mode_fall",
-    "light_mode_comet",         "light_mode_rings",        "light_mode_narrow_wave",
-    "light_mode_single_ripple", "light_mode_offset_fall",
-};
-inline constexpr std::array<std::string_view, 17> kSingleColourModeTexts{
-    "light_mode_breathing_wave", "light_mode_breathing", "light_mode_static",
-    "light_mode_ripple",         "light_mode_show",      "light_mode_snake_breathing",
-    "light_mode_custom",         "light_mode_rain",      "light_mode_fall",
-    "light_mode_offset_fall",    "light_mode_comet",     "light_mode_keep_1",
-    "light_mode_keep_2",         "light_mode_keep_3",    "light_mode_keep_4",
-    "light_mode_keep_5",         "light_mode_keep_6",
-};
 
 struct KeyboardLightingNames {
     std::string_view fullModeCombo = "kb_deng_combo_modeSelect";

@@ -5,6 +5,7 @@
 #include "app/pages/lighting/lighting_enable_tables.h"
 #include "app/pages/lighting/lighting_page.h"
 #include "lighting/keyboard_frames.h"
+#include "lighting/light_modes.h"
 
 namespace rxt {
 namespace {
@@ -36,8 +37,8 @@ void KeyboardLightingPage::fillModes() {
         }
         ui.setCurrentIndex(combo, kept);
     };
-    fill(names_.fullModeCombo, kFullColourModeTexts);
-    fill(names_.singleModeCombo, kSingleColourModeTexts);
+    fill(names_.fullModeCombo, lighting::kFullColourModeTexts);
+    fill(names_.singleModeCombo, lighting::kSingleColourModeTexts);
     const int kept = ui.currentIndex(names_.layoutCombo);
     ui.clearItems(names_.layoutCombo);
     for (size_t i = 0; i < KeyboardCustomLayouts::kCount; ++i) {
@@ -264,7 +265,7 @@ void KeyboardLightingPage::typedComponent(std::string_view edit, size_t offset, 
 }
 
 void KeyboardLightingPage::chooseDirection(bool left) {
-    set(rec::kDirection, left ? kDirectionLeft : kDirectionRight);
+    set(rec::kDirection, left ? lighting::kDirectionLeft : lighting::kDirectionRight);
     ctx_.ui->setChecked(names_.fxlCheck, left);
     ctx_.ui->setChecked(names_.fxrCheck, !left);
     changed();

@@ -22,6 +22,11 @@ void apply(ui::SkinUi& ui, std::string_view name, const GroupState& s) {
     }
 }
 
+// A slider's value within 0..max.
+int slider(int64_t value, int max) {
+    return value < 0 ? 0 : value > max ? max : static_cast<int>(value);
+}
+
 }  // namespace
 
 int colourComponent(std::string_view text) {
@@ -49,6 +54,11 @@ void LightingPage::fillModes() {
     ui.setCurrentIndex(names_.modeCombo, kept);
 }
 
+void LightingPage::storeEdit(const lighting::LightEdit& edit) {
+    lighting::storeLightEdit(*ctx_.images, edit);
+    changed();
+}
+
 void LightingPage::changed() {
     if (ctx_.writeBack != nullptr) {
         ctx_.writeBack->markPending(names_.device);
@@ -66,14 +76,11 @@ void LightingPage::addRoutes(shell::NotifyRouter& router) {
     router.on(notify::kItemSelect, names_.modeCombo,
               [this](const ui::Notification& n, int) { selectMode(static_cast<int>(n.value)); });
     router.on(notify::kValueChanged, names_.lightSlider, [this](const ui::Notification& n, int) {
-        const int b = static_cast<int>(n.value);
-        set(rec::kBrightness, static_cast<uint8_t>(b < 0 ? 0 : b > 4 ? 4 : b));
-        changed();
+        storeEdit(
+            {lighting::LightField::Brightness, slider(n.value, lighting::kMaxBrightness), {}});
     });
     router.on(notify::kValueChanged, names_.speedSlider, [this](const ui::Notification& n, int) {
-        const int speed = 4 - static_cast<int>(n.value);
-        set(rec::kSpeed, static_cast<uint8_t>(speed < 0 ? 0 : speed > 4 ? 4 : speed));
-        changed();
+        storeEdit({lighting::LightField::Speed, slider(n.value, lighting::kMaxSpeed), {}});
     });
     // Dragging shows nothing of its own on these sliders.
     router.on(notify::kMoveValueChanged, names_.lightSlider, [](const ui::Notification&, int) {});
@@ -92,8 +99,7 @@ void LightingPage::addRoutes(shell::NotifyRouter& router) {
     });
     router.on(notify::kSelectChanged, names_.sevenColourCheck,
               [this](const ui::Notification& n, int) {
-                  set(rec::kColourful, n.value != 0 ? 1 : 0);
-                  changed();
+                  storeEdit({lighting::LightField::Colourful, n.value != 0 ? 1 : 0, {}});
               });
     router.on(notify::kSelectChanged, names_.fxlCheck, [this](const ui::Notification& n, int) {
         if (n.value != 0) {
@@ -122,11 +128,42 @@ void LightingPage::addRoutes(shell::NotifyRouter& router) {
     });
 }
 
+void LightingPage::applyEdit(const lighting::LightEdit& edit) {
+    ui::SkinUi& ui = *ctx_.ui;
+    switch (edit.field) {
+        case lighting::LightField::Mode:
+            ui.setCurrentIndex(names_.modeCombo, edit.value);
+            selectMode(edit.value);
+            break;
+        case lighting::LightField::Brightness:
+            ui.setValue(names_.lightSlider, edit.value);
+            storeEdit(edit);
+            break;
+        case lighting::LightField::Speed:
+            ui.setValue(names_.speedSlider, edit.value);
+            storeEdit(edit);
+            break;
+        case lighting::LightField::Direction:
+            chooseDirection(edit.value != 0);
+            break;
+        case lighting::LightField::Colourful:
+            ui.setChecked(names_.sevenColourCheck, edit.value != 0);
+            storeEdit(edit);
+            break;
+        case lighting::LightField::Colour: {
+            const uint32_t argb = lighting::argbOf(edit.colour);
+            ui.setPaletteColor(names_.palette, argb);
+            setColour(argb, true);
+            break;
+        }
+    }
+}
+
 void LightingPage::selectMode(int mode) {
     if (mode < 0 || mode >= static_cast<int>(names_.modes.size())) {
         return;
     }
-    set(rec::kLightMode, static_cast<uint8_t>(mode));
+    lighting::storeLightEdit(*ctx_.images, {lighting::LightField::Mode, mode, {}});
     applyEnableTable(mode, false);
     if (ctx_.requests != nullptr) {
         ctx_.requests->requestReset();
@@ -179,11 +216,7 @@ void LightingPage::setColour(uint32_t argb, bool store) {
         return;
     }
     ui.setChecked(names_.sevenColourCheck, false);
-    set(rec::kRed, c.r);
-    set(rec::kGreen, c.g);
-    set(rec::kBlue, c.b);
-    set(rec::kColourful, 0);
-    changed();
+    storeEdit({lighting::LightField::Colour, 0, c});
 }
 
 void LightingPage::typedComponent(std::string_view edit, size_t offset, int shift) {
@@ -207,7 +240,7 @@ void LightingPage::typedComponent(std::string_view edit, size_t offset, int shif
 }
 
 void LightingPage::chooseDirection(bool left) {
-    set(rec::kDirection, left ? kDirectionLeft : kDirectionRight);
+    lighting::storeLightEdit(*ctx_.images, {lighting::LightField::Direction, left ? 1 : 0, {}});
     ctx_.ui->setChecked(names_.fxlCheck, left);
     ctx_.ui->setChecked(names_.fxrCheck, !left);
     if (ctx_.requests != nullptr) {
@@ -217,7 +250,7 @@ void LightingPage::chooseDirection(bool left) {
 }
 
 void LightingPage::showDirection() {
-    const bool left = get(rec::kDirection) != 0;
+    const bool left = lighting::lightView(*ctx_.images).left;
     ctx_.ui->setChecked(names_.fxlCheck, left);
     ctx_.ui->setChecked(names_.fxrCheck, !left);
 }
@@ -231,12 +264,13 @@ void LightingPage::refresh() {
     if (!isMouse() && mode == 5 && ctx_.requests != nullptr) {
         ctx_.requests->requestReset();  // arms the ripple's start
     }
-    ui.setValue(names_.lightSlider, get(rec::kBrightness));
-    ui.setValue(names_.speedSlider, 4 - static_cast<int>(get(rec::kSpeed)));
-    const uint32_t argb = lighting::argbOf({get(rec::kRed), get(rec::kGreen), get(rec::kBlue)});
+    const lighting::LightView view = lighting::lightView(*ctx_.images);
+    ui.setValue(names_.lightSlider, view.brightness);
+    ui.setValue(names_.speedSlider, view.speed);
+    const uint32_t argb = lighting::argbOf(view.colour);
     ui.setPaletteColor(names_.palette, argb);
     setColour(argb, false);
-    ui.setChecked(names_.sevenColourCheck, get(rec::kColourful) != 0);
+    ui.setChecked(names_.sevenColourCheck, view.colourful);
     showDirection();
 }
 

@@ -12,6 +12,7 @@
 #include "app/shell/notify_router.h"
 #include "app/ui/skin_ui.h"
 #include "lighting/effect_state.h"
+#include "lighting/light_edit.h"
 #include "state/device_images.h"
 #include "state/device_links.h"
 #include "state/window_events.h"
@@ -37,6 +38,9 @@ class LightingPage {
     // them translated: their user data is the language key).
     void fillModes();
     void refresh();
+    // One change asked through the control socket: shown on the controls,
+    // then the same operation as the control's own.
+    void applyEdit(const lighting::LightEdit& edit);
 
     // Colour set: shows argb on the swatch and in the R/G/B edits; with
     // `store` also stores it as the single colour.
@@ -46,6 +50,8 @@ class LightingPage {
     bool isMouse() const { return names_.device == DeviceKind::Mouse; }
     // Pending flag and the profile files a lighting change saves.
     void changed();
+    // The page's encoding of one edit, then changed().
+    void storeEdit(const lighting::LightEdit& edit);
     void selectMode(int mode);
     void applyEnableTable(int mode, bool onRefresh);
     void typedComponent(std::string_view edit, size_t offset, int shift);
@@ -57,12 +63,6 @@ class LightingPage {
     const LightingPageNames& names_;
     LightingPageContext ctx_;
 };
-
-// The direction byte a "left" choice stores, the same on both pages: a
-// nonzero byte steps the effect positions upward, which moves the patterns
-// toward the lower-numbered (left-hand) lights.
-inline constexpr uint8_t kDirectionLeft = 1;
-inline constexpr uint8_t kDirectionRight = 0;
 
 // "12" -> 12; empty or no number -> 0; above 255 -> 255.
 int colourComponent(std::string_view text);

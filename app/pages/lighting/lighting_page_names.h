@@ -8,20 +8,10 @@
 #include <string_view>
 
 #include "device/device_kind.h"
+#include "lighting/light_modes.h"
 #include "lighting/light_tables.h"
 
 namespace rxt {
-
-// The language keys of the mode combos' rows, in the order of the mode byte.
-inline constexpr std::array<std::string_view, 8> kMouseModeTexts{
-    "light_mode_trail",     "light_mode_wave",   "light_mode_colour_cycle", "light_mode_stripes",
-    "light_mode_breathing", "light_mode_static", "light_mode_reactive",     "light_mode_off",
-};
-inline constexpr std::array<std::string_view, 10> kMousepadModeTexts{
-    "light_mode_wave",     "light_mode_colour_cycle", "light_mode_pulse", "light_mode_static",
-    "light_mode_scanner",  "light_mode_ripple",       "light_mode_sweep", "light_mode_shutter",
-    "light_mode_reactive", "light_mode_hold",
-};
 
 struct LightingPageNames {
     DeviceKind device;
@@ -54,7 +44,7 @@ struct LightingPageNames {
 
 inline constexpr LightingPageNames kMouseLightingNames{
     DeviceKind::Mouse,
-    kMouseModeTexts,
+    lighting::kMouseModeTexts,
     lighting::kMouseControls,
     "ms_deng_combo_modeSelect0",
     "ms_deng_mode_switch",
@@ -82,7 +72,7 @@ inline constexpr LightingPageNames kMouseLightingNames{
 
 inline constexpr LightingPageNames kMousepadLightingNames{
     DeviceKind::Mousepad,
-    kMousepadModeTexts,
+    lighting::kMousepadModeTexts,
     lighting::kMousepadLeds,
     "mp_deng_combo_modeSelect",
     "mp_deng_mode_switch",

@@ -48,6 +48,28 @@ void LightingPages::attach(const shell::PageHost& host) {
                                          kMousepadLightingNames.previewControls, true);
 }
 
+void LightingPages::addControlRoutes(shell::ControlRouter& router) {
+    if (!mouse_) {
+        return;
+    }
+    for (DeviceKind kind : {DeviceKind::Mouse, DeviceKind::Mousepad}) {
+        router.on("set " + std::string(kindName(kind)) + " lighting",
+                  [this, kind](std::span<const std::string> rest) {
+                      std::string error;
+                      const auto edit = lighting::parseLightEdit(kind, rest, error);
+                      if (!edit) {
+                          return ControlAnswer::usage(error);
+                      }
+                      if (links_ == nullptr || !links_->connected(kind)) {
+                          return ControlAnswer::failed("no " + std::string(kindName(kind)) +
+                                                       " is attached to rxt-config");
+                      }
+                      (kind == DeviceKind::Mouse ? mouse_ : mousepad_)->applyEdit(*edit);
+                      return ControlAnswer::done();
+                  });
+    }
+}
+
 void LightingPages::addRoutes(shell::NotifyRouter& router) {
     if (!mouse_) {
         return;

@@ -30,6 +30,7 @@ class LightingPages : public shell::PageFeature {
 
     void attach(const shell::PageHost& host) override;
     void addRoutes(shell::NotifyRouter& router) override;
+    void addControlRoutes(shell::ControlRouter& router) override;
     void claimWorkers(shell::WorkerClaims& claims) override;
     // The light trigger arrives on the listener's thread.
     void onEvent(const WindowEvent& event) override;

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "app/ui/file_dialog.h"
 #include "macro/action_tables.h"
 #include "platform/debug_log.h"
+#include "platform/folders.h"
 #include "platform/ini_file.h"
 
 namespace rxt {
@@ -299,14 +301,11 @@ void MacroEditorPage::rename() {
     renaming_ = false;
 }
 
-// The shared open and save dialogs, with a title and the ".mac" filter.
-static ui::FileDialogOptions macroFileDialog(ui::SkinUi& ui, std::string_view titleKey) {
-    ui::FileDialogOptions options;
-    options.title = ui.translate(titleKey);
-    options.filters = {{ui.translate("macro_file_filter_text") + " (*.mac)", "*.mac"}};
-    options.fileName = "*.mac";
-    options.defaultExtension = "mac";
-    return options;
+// The shared open and save dialogs: the ".mac" filter, in the data folder.
+static ui::FileDialogOptions macroFileDialog(std::string_view titleKey,
+                                             std::string suggested = {}) {
+    return ui::describedFileDialog({std::string(titleKey), "macro_file_filter_text", "*.mac",
+                                    dataFolderPath().string(), std::move(suggested)});
 }
 
 void MacroEditorPage::importMacro() {
@@ -323,7 +322,7 @@ void MacroEditorPage::importMacro() {
         return;
     }
     const std::optional<std::string> chosen =
-        ui.openFileDialog(macroFileDialog(ui, "macro_import_title"));
+        ui.openFileDialog(macroFileDialog("macro_import_title"));
     if (!chosen) {
         return;
     }
@@ -340,9 +339,8 @@ void MacroEditorPage::exportMacro() {
     if (!selectedMacro()) {
         return;
     }
-    ui::FileDialogOptions options = macroFileDialog(ui, "macro_export_title");
-    options.fileName = names_[selected_] + ".mac";
-    const std::optional<std::string> chosen = ui.saveFileDialog(options);
+    const std::optional<std::string> chosen =
+        ui.saveFileDialog(macroFileDialog("macro_export_title", names_[selected_] + ".mac"));
     if (!chosen) {
         return;
     }

@@ -1,5 +1,7 @@
 #include "app/pages/macro/macro_pages.h"
 
+#include "platform/folders.h"
+
 namespace rxt {
 
 void MacroPages::attach(const shell::PageHost& host) {
@@ -15,6 +17,9 @@ void MacroPages::attach(const shell::PageHost& host) {
     };
     mouse_ = make(kMouseMacroControls);
     keyboard_ = make(kKeyboardMacroControls);
+    cursor_ = std::make_unique<CursorPage>(CursorPageContext{
+        &host.ui, &host.links[DeviceKind::Mouse],
+        defaultsFolder_.empty() ? programFolder() / "defaults" : defaultsFolder_});
 }
 
 MacroEditorPage* MacroPages::page(DeviceKind device) {
@@ -27,6 +32,7 @@ void MacroPages::addRoutes(shell::NotifyRouter& router) {
     if (mouse_) {
         mouse_->addRoutes(router);
         keyboard_->addRoutes(router);
+        cursor_->addRoutes(router);
     }
 }
 
@@ -38,6 +44,7 @@ void MacroPages::onEvent(const WindowEvent& event) {
                    [this](const event::PagesInit&) {
                        mouse_->setUp();
                        keyboard_->setUp();
+                       cursor_->setUp();
                    },
                    [this](const event::InputHook& e) {
                        const HookEvent hook = unpackHookEvent(e.message, e.wParam, e.lParam);

@@ -5,6 +5,7 @@
 #include "app/pages/profile/profile_page_names.h"
 #include "app/pages/profile/program_link.h"
 #include "app/ui/skin_ui.h"
+#include "profile/profile_listing.h"
 
 namespace rxt {
 namespace {
@@ -71,6 +72,39 @@ void ProfilePages::attach(const ProfilePageContext& context) {
         }
         ctx_.system = system_.get();
     }
+}
+
+void ProfilePages::addControlRoutes(shell::ControlRouter& router) {
+    router.on("profile list", [](std::span<const std::string> rest) {
+        const auto kind = rest.size() == 1 ? kindFromName(rest[0]) : std::nullopt;
+        if (!kind) {
+            return ControlAnswer::usage("profile list takes KIND: mouse, mousepad or keyboard");
+        }
+        return ControlAnswer::done(profileListing(*kind));
+    });
+    // As the user's choice in the catalogue's list: remembered, loaded and
+    // applied (nothing happens for the entry already chosen).
+    router.on("profile select", [this](std::span<const std::string> rest) {
+        const auto kind = rest.size() == 3 ? kindFromName(rest[0]) : std::nullopt;
+        const auto profile = rest.size() == 3 ? profileKindFromName(rest[1]) : std::nullopt;
+        if (!kind || !profile) {
+            return ControlAnswer::usage("profile select takes KIND device|lighting|key NAME");
+        }
+        const std::optional<ProfileCatalogue> catalogue = ProfileCatalogue::find(*kind, *profile);
+        if (!catalogue) {
+            return ControlAnswer::usage("the " + rest[0] + " has no " + rest[1] + " profiles");
+        }
+        const std::optional<int> index = findProfileEntry(*catalogue, rest[2]);
+        if (!index) {
+            return ControlAnswer::failed("no " + catalogue->displayName() + " profile \"" +
+                                         rest[2] + "\"");
+        }
+        if (!SelectProfileEntry(ctx_, *catalogue, *index)) {
+            return ControlAnswer::failed("the " + catalogue->displayName() + " list has no entry " +
+                                         std::to_string(*index));
+        }
+        return ControlAnswer::done();
+    });
 }
 
 void ProfilePages::addRoutes(shell::NotifyRouter& router) {

@@ -36,6 +36,7 @@ class ProfilePages : public shell::PageFeature {
     const ProfilePageContext& context() const { return ctx_; }
 
     void addRoutes(shell::NotifyRouter& router) override;
+    void addControlRoutes(shell::ControlRouter& router) override;
     void claimWorkers(shell::WorkerClaims& claims) override;
     void onEvent(const WindowEvent& event) override;
 

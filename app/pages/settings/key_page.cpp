@@ -75,12 +75,14 @@ void KeyPage::addRoutes(shell::NotifyRouter& router) {
                              }
                          });
         for (const ButtonPicture& pic : kMouseButtonPictures) {
-            router.on(kNotifyMouseEnter, pic.control, [&ui, &pic](const ui::Notification&, int) {
-                ui.setBackgroundImage(pic.control, pic.hover);
-            });
-            router.on(kNotifyMouseLeave, pic.control, [&ui, &pic](const ui::Notification&, int) {
-                ui.setBackgroundImage(pic.control, pic.normal);
-            });
+            router.on(ui::notify::kMouseEnter, pic.control,
+                      [&ui, &pic](const ui::Notification&, int) {
+                          ui.setBackgroundImage(pic.control, pic.hover);
+                      });
+            router.on(ui::notify::kMouseLeave, pic.control,
+                      [&ui, &pic](const ui::Notification&, int) {
+                          ui.setBackgroundImage(pic.control, pic.normal);
+                      });
         }
     } else {
         // On the key page a key opens its function; on the lighting page the
@@ -129,12 +131,15 @@ void KeyPage::addRoutes(shell::NotifyRouter& router) {
     router.on(notify::kClick, names_.saveButton, [this](const ui::Notification&, int) { apply(); });
     router.on(notify::kClick, names_.defaultButton,
               [this](const ui::Notification&, int) { setDefault(); });
-    router.on(notify::kClick, names_.applyButton, [this](const ui::Notification&, int) {
-        installCapture(false);
-        if (ctx_.writeBack != nullptr) {
-            ctx_.writeBack->uploadSequence(device());
-        }
-    });
+    router.on(notify::kClick, names_.applyButton,
+              [this](const ui::Notification&, int) { applyUpload(); });
+}
+
+void KeyPage::applyUpload() {
+    installCapture(false);
+    if (ctx_.writeBack != nullptr) {
+        ctx_.writeBack->uploadSequence(device());
+    }
 }
 
 void KeyPage::fillChoosers() {
@@ -426,6 +431,10 @@ bool KeyPage::tell(const UploadResult& r) {
     }
     debugLog(std::string(kindName(device())) + " upload not done: " + std::string(r.message()) +
              (r.command.empty() ? "" : " at " + r.command));
+    if (quiet_) {
+        problem_ = text;
+        return false;
+    }
     ui.messageBox("", text, false);
     return false;
 }

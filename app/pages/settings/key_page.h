@@ -58,6 +58,15 @@ class KeyPage {
     // told to the user.
     bool uploadCursorSchemes();
     bool uploadMacros();
+    // The Apply button's action: the capture ends, the upload sequence runs.
+    void applyUpload();
+    // While quiet, a failed upload's message is kept for the caller (the
+    // control socket) instead of being shown in the message box.
+    void setQuiet(bool quiet) {
+        quiet_ = quiet;
+        problem_.clear();
+    }
+    const std::string& problem() const { return problem_; }
 
     int selected() const { return selected_; }
     const FunctionPanelState& panel() const { return panel_; }
@@ -89,6 +98,8 @@ class KeyPage {
     FunctionPanelState panel_;
     int selected_ = -1;  // control index
     bool showing_ = false;
+    bool quiet_ = false;
+    std::string problem_;
 };
 
 }  // namespace rxt

@@ -80,9 +80,6 @@ inline constexpr std::array<ButtonPicture, 7> kMouseButtonPictures{{
     {"ms_key_5_0", "ms/key_dpi_normal.png", "ms/key_dpi_down.png"},
     {"ms_key_6_0", "ms/key_dpi_normal.png", "ms/key_dpi_down.png"},
 }};
-// Hover notifications of the pictures.
-inline constexpr std::string_view kNotifyMouseEnter = "msenter";
-inline constexpr std::string_view kNotifyMouseLeave = "msleave";
 
 // Texts of the chooser rows, by PanelFunction, and of the sub-choosers
 // without a table of their own.

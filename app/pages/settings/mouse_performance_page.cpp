@@ -4,6 +4,7 @@
 
 #include "app/pages/settings/settings_page_names.h"
 #include "settings/mouse_performance.h"
+#include "settings/performance_edit.h"
 
 namespace rxt {
 namespace {
@@ -58,16 +59,11 @@ void MousePerformancePage::addRoutes(shell::NotifyRouter& router) {
     }
     router.on(notify::kItemSelect, kReportRateCombo, [this](const ui::Notification& n, int) {
         if (n.value >= 0 && n.value <= 0xFF) {
-            mouse().current.set(rec::kReportRate, static_cast<uint8_t>(n.value));
-            changed(true);
+            setReportRate(static_cast<int>(n.value));
         }
     });
-    router.on(notify::kValueChanged, kDebounceSlider, [this](const ui::Notification& n, int) {
-        const int position = perf::clampDebouncePosition(static_cast<int>(n.value));
-        mouse().current.set(rec::kDebounce, perf::debounceCode(position));
-        ctx_.ui->setText(kDebounceLabel, number(perf::debounceShown(position)));
-        changed(true);
-    });
+    router.on(notify::kValueChanged, kDebounceSlider,
+              [this](const ui::Notification& n, int) { setDebounce(static_cast<int>(n.value)); });
     router.on(notify::kMoveValueChanged, kDebounceSlider, [this](const ui::Notification& n, int) {
         ctx_.ui->setText(kDebounceLabel, number(perf::debounceShown(static_cast<int>(n.value))));
     });
@@ -125,9 +121,50 @@ void MousePerformancePage::addRoutes(shell::NotifyRouter& router) {
 
 void MousePerformancePage::setDpi(int level, int position) {
     position = perf::clampDpiPosition(position);
-    mouse().current.set(perf::dpiLevelOffset(level), perf::dpiCode(position));
+    perf::storePerformanceEdit(mouse(), {perf::PerformanceField::Dpi, level, position});
     ctx_.ui->setText(kDpiLevelControls[static_cast<size_t>(level - 1)].valueLabel,
                      number(perf::dpiOfPosition(position)));
+    changed(true);
+}
+
+void MousePerformancePage::applyEdit(const perf::PerformanceEdit& edit) {
+    ui::SkinUi& ui = *ctx_.ui;
+    switch (edit.field) {
+        case perf::PerformanceField::Dpi:
+            if (edit.level >= 1 && edit.level <= perf::kDpiLevels) {
+                ui.setValue(kDpiLevelControls[static_cast<size_t>(edit.level - 1)].slider,
+                            edit.position);
+                setDpi(edit.level, edit.position);
+            }
+            break;
+        case perf::PerformanceField::ActiveDpi:
+            for (const DpiLevelControls& c : kDpiLevelControls) {
+                ui.setChecked(c.activeCheck, c.level == edit.level);
+            }
+            if (ctx_.writeBack != nullptr) {
+                ctx_.writeBack->setActiveDpiLevel(edit.level);
+            }
+            break;
+        case perf::PerformanceField::ReportRate:
+            ui.setCurrentIndex(kReportRateCombo, edit.position);
+            setReportRate(edit.position);
+            break;
+        case perf::PerformanceField::Debounce:
+            ui.setValue(kDebounceSlider, edit.position);
+            setDebounce(edit.position);
+            break;
+    }
+}
+
+void MousePerformancePage::setReportRate(int index) {
+    perf::storePerformanceEdit(mouse(), {perf::PerformanceField::ReportRate, 0, index});
+    changed(true);
+}
+
+void MousePerformancePage::setDebounce(int position) {
+    position = perf::clampDebouncePosition(position);
+    perf::storePerformanceEdit(mouse(), {perf::PerformanceField::Debounce, 0, position});
+    ctx_.ui->setText(kDebounceLabel, number(perf::debounceShown(position)));
     changed(true);
 }
 
@@ -186,30 +223,29 @@ void MousePerformancePage::showWheelNote() {
 void MousePerformancePage::refresh() {
     ui::SkinUi& ui = *ctx_.ui;
     DeviceImages& m = mouse();
-    ui.setCurrentIndex(kReportRateCombo, m.current.get(rec::kReportRate));
     const std::optional<perf::SensorLimits> limits = perf::applySensorLimits(m);
+    const perf::PerformanceView view = perf::performanceView(m);
+    ui.setCurrentIndex(kReportRateCombo, view.reportRateIndex);
     for (const DpiLevelControls& c : kDpiLevelControls) {
         if (limits) {
             ui.setText(c.minLabel, limits->minLabel);
             ui.setText(c.maxLabel, limits->maxLabel);
         }
-        const int position = perf::dpiPosition(m.current.get(perf::dpiLevelOffset(c.level)));
+        const perf::PerformanceView::Level& level = view.levels[static_cast<size_t>(c.level - 1)];
         ui.setRange(c.slider, 0, perf::kDpiMaxPosition);
-        ui.setValue(c.slider, position);
-        ui.setText(c.valueLabel, number(perf::dpiOfPosition(position)));
-        ui.setBackgroundColor(c.colourButton, perf::dpiColour(m, c.level));
+        ui.setValue(c.slider, level.position);
+        ui.setText(c.valueLabel, number(level.dpi));
+        ui.setBackgroundColor(c.colourButton, level.colour);
     }
-    const int debounce = perf::debouncePosition(m.current.get(rec::kDebounce));
-    ui.setValue(kDebounceSlider, debounce);
-    ui.setText(kDebounceLabel, number(perf::debounceShown(debounce)));
-    const uint8_t active = m.current.get(rec::kActiveDpiLevel);
-    if (active < perf::kDpiLevels) {
+    ui.setValue(kDebounceSlider, perf::debouncePosition(m.current.get(rec::kDebounce)));
+    ui.setText(kDebounceLabel, number(view.debounceMs));
+    if (view.activeLevel != 0) {
         for (const DpiLevelControls& c : kDpiLevelControls) {
-            ui.setChecked(c.activeCheck, c.level == active + 1);
+            ui.setChecked(c.activeCheck, c.level == view.activeLevel);
         }
     }
-    ui.setChecked(kLiftOffCheck, m.current.get(rec::kLiftOffOn) != 0);
-    showHeight(m.current.get(rec::kLiftOffHeight));
+    ui.setChecked(kLiftOffCheck, view.liftOff);
+    showHeight(static_cast<uint8_t>(view.liftOffHeight));
 }
 
 }  // namespace rxt

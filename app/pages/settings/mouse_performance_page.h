@@ -9,6 +9,7 @@
 #include "app/shell/notify_router.h"
 #include "app/ui/skin_ui.h"
 #include "settings/host_pointer.h"
+#include "settings/performance_edit.h"
 #include "settings/pointer_settings.h"
 #include "state/device_images.h"
 #include "state/device_links.h"
@@ -35,6 +36,9 @@ class MousePerformancePage {
     // From the images: report rate, sensor limits, levels, debounce,
     // colours, active level, lift-off.
     void refresh();
+    // One change asked through the control socket: shown on the controls,
+    // then the same operation as the control's own.
+    void applyEdit(const perf::PerformanceEdit& edit);
     // The wheel-lines note, shown where the desktop keeps no such setting.
     void showWheelNote();
     // Until the pointer and wheel workers started so far have ended (tests).
@@ -47,6 +51,8 @@ class MousePerformancePage {
     void saveProfiles(bool lightingToo);
 
     void setDpi(int level, int position);
+    void setReportRate(int index);
+    void setDebounce(int position);
     void dragDpi(int level, int position);
     void chooseColour(int level);
     void setHeight(uint8_t height);

@@ -10,6 +10,7 @@ namespace rxt {
 
 void SettingsPages::attach(const shell::PageHost& host) {
     ui_ = &host.ui;
+    links_ = &host.links;
     SystemPointer* system = options_.system;
     if (system == nullptr) {
         if (!system_) {
@@ -71,6 +72,59 @@ void SettingsPages::addRoutes(shell::NotifyRouter& router) {
         if (page != nullptr) {
             page->addRoutes(router);
         }
+    }
+}
+
+void SettingsPages::addControlRoutes(shell::ControlRouter& router) {
+    if (!performance_) {
+        return;
+    }
+    auto keyPage = [this](std::span<const std::string> rest) -> KeyPage* {
+        if (rest.size() != 1) {
+            return nullptr;
+        }
+        if (rest[0] == "mouse") {
+            return mouseKeys_.get();
+        }
+        return rest[0] == "keyboard" ? keyboardKeys_.get() : nullptr;
+    };
+    router.on("macro list", [keyPage](std::span<const std::string> rest) {
+        if (keyPage(rest) == nullptr) {
+            return ControlAnswer::usage("macro list takes KIND: mouse or keyboard");
+        }
+        return ControlAnswer::done(macroListing(MacroCatalogue(*kindFromName(rest[0]))));
+    });
+    router.on("macro upload", [this, keyPage](std::span<const std::string> rest) {
+        KeyPage* page = keyPage(rest);
+        if (page == nullptr) {
+            return ControlAnswer::usage("macro upload takes KIND: mouse or keyboard");
+        }
+        const DeviceKind kind = *kindFromName(rest[0]);
+        if (links_ == nullptr || !links_->connected(kind)) {
+            return ControlAnswer::failed("no " + rest[0] + " is attached to rxt-config");
+        }
+        page->setQuiet(true);
+        page->applyUpload();
+        const std::string problem = page->problem();
+        page->setQuiet(false);
+        return problem.empty() ? ControlAnswer::done() : ControlAnswer::failed(problem);
+    });
+    for (std::string_view field : {"dpi", "active-dpi", "report-rate", "debounce"}) {
+        router.on("set mouse " + std::string(field),
+                  [this, field](std::span<const std::string> rest) {
+                      std::vector<std::string> words{std::string(field)};
+                      words.insert(words.end(), rest.begin(), rest.end());
+                      std::string error;
+                      const auto edit = perf::parsePerformanceEdit(words, error);
+                      if (!edit) {
+                          return ControlAnswer::usage(error);
+                      }
+                      if (links_ == nullptr || !links_->connected(DeviceKind::Mouse)) {
+                          return ControlAnswer::failed("no mouse is attached to rxt-config");
+                      }
+                      performance_->applyEdit(*edit);
+                      return ControlAnswer::done();
+                  });
     }
 }
 

@@ -33,6 +33,7 @@ class SettingsPages : public shell::PageFeature, public DeviceUploads {
     // Only the controls of the caller's (tests of the shown events).
     void attach(ui::SkinUi& ui) { ui_ = &ui; }
     void addRoutes(shell::NotifyRouter& router) override;
+    void addControlRoutes(shell::ControlRouter& router) override;
     void onEvent(const WindowEvent& event) override;
 
     // The performance page, once attached to a window (tests).
@@ -56,6 +57,7 @@ class SettingsPages : public shell::PageFeature, public DeviceUploads {
     std::function<int(int control)> keyPosition_;
     std::filesystem::path defaultsFolder_;
     ui::SkinUi* ui_ = nullptr;
+    DeviceLinks* links_ = nullptr;
     std::unique_ptr<SystemPointer> system_;
     std::unique_ptr<MousePerformancePage> performance_;
     std::unique_ptr<KeyPage> mouseKeys_;

@@ -208,6 +208,42 @@ TEST_F(LightingPagesTest, DirectionChecksPairLeftWithOneOnBothPages) {
     EXPECT_EQ(pad().current.get(rec::kDirection), 1);
 }
 
+TEST_F(LightingPagesTest, ControlRequestsRunThePagesOperationsAndShowOnItsControls) {
+    auto ask = [&](std::vector<std::string> args) { return window->controlRouter().route(args); };
+    EXPECT_EQ(ask({"set", "mousepad", "lighting", "mode", "scanner"}).status, 1);  // not attached
+    window->links()[DeviceKind::Mousepad].setConnected(true);
+    window->links()[DeviceKind::Mousepad].setInLightSync(true);
+    ControlAnswer a = ask({"set", "mousepad", "lighting", "mode", "scanner"});
+    EXPECT_EQ(a.status, 0) << a.reason;
+    EXPECT_EQ(pad().current.get(rec::kLightMode), 4);
+    EXPECT_EQ(ui->currentIndex(kMousepadLightingNames.modeCombo), 4);
+    // The mode's own operation: the device leaves the light sync.
+    EXPECT_FALSE(window->links()[DeviceKind::Mousepad].inLightSync());
+    EXPECT_EQ(takeLog(), kPadSaved);
+    EXPECT_TRUE(window->writeBack().pending(DeviceKind::Mousepad));
+
+    EXPECT_EQ(ask({"set", "mousepad", "lighting", "speed", "3"}).status, 0);
+    EXPECT_EQ(pad().current.get(rec::kSpeed), 1);
+    EXPECT_EQ(ui->value(kMousepadLightingNames.speedSlider), 3);
+    EXPECT_EQ(ask({"set", "mousepad", "lighting", "colourful", "on"}).status, 0);
+    EXPECT_TRUE(ui->checked(kMousepadLightingNames.sevenColourCheck));
+    // A colour: the swatch, the edits and the palette show it; colourful off.
+    EXPECT_EQ(ask({"set", "mousepad", "lighting", "color", "102030"}).status, 0);
+    EXPECT_EQ(pad().current.get(rec::kGreen), 0x20);
+    EXPECT_EQ(pad().current.get(rec::kColourful), 0);
+    EXPECT_FALSE(ui->checked(kMousepadLightingNames.sevenColourCheck));
+    EXPECT_EQ(ui->text(kMousepadLightingNames.editB), "48");
+    EXPECT_EQ(ui->paletteColor(kMousepadLightingNames.palette) & 0xFFFFFFu, 0x102030u);
+
+    window->links()[DeviceKind::Mouse].setConnected(true);
+    EXPECT_EQ(ask({"set", "mouse", "lighting", "direction", "right"}).status, 0);
+    EXPECT_EQ(mouse().current.get(rec::kDirection), 0);
+    EXPECT_TRUE(ui->checked(kMouseLightingNames.fxrCheck));
+    a = ask({"set", "mouse", "lighting", "mode", "hold"});
+    EXPECT_EQ(a.status, 2);
+    EXPECT_NE(a.reason.find("trail"), std::string::npos) << a.reason;
+}
+
 TEST_F(LightingPagesTest, RefreshShowsTheRecord) {
     DeviceImages& m = mouse();
     m.current.set(rec::kLightMode, 4);

@@ -103,6 +103,15 @@ TEST_F(KeyPageTest, TheSkinHoldsEveryControlOfBothPages) {
     EXPECT_EQ(ui->item(kMouseKeyPage.shortcutCombo, 3)->userData, "combo_save");
 }
 
+TEST_F(KeyPageTest, AButtonPictureShowsItsPressedImageWhileThePointerIsOverIt) {
+    for (const ButtonPicture& pic : kMouseButtonPictures) {
+        ASSERT_TRUE(ui->userHover(pic.control, true)) << ui->lastError();
+        EXPECT_EQ(ui->backgroundImage(pic.control), pic.hover);
+        ASSERT_TRUE(ui->userHover(pic.control, false));
+        EXPECT_EQ(ui->backgroundImage(pic.control), pic.normal);
+    }
+}
+
 TEST_F(KeyPageTest, SwingChosenOnTheMousePageLandsInTheBankAndTheLabel) {
     ASSERT_TRUE(ui->userCheck("ms_key_3", true)) << ui->lastError();
     ASSERT_TRUE(ui->userSelect("ms_key_fct_combo", 2));

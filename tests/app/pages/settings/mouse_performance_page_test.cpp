@@ -10,6 +10,7 @@
 #include "app/pages/settings/settings_pages.h"
 #include "app/shell/feature_set.h"
 #include "platform/system_pointer.h"
+#include "settings/performance_edit.h"
 #include "support/shell_fixture.h"
 
 namespace rxt::test {
@@ -89,6 +90,12 @@ TEST_F(MousePerformancePageTest, TheSkinHoldsEveryControlOfThePage) {
         rates.push_back(item.text);
     }
     EXPECT_EQ(rates, (std::vector<std::string>{"125 Hz", "250 Hz", "500 Hz", "1000 Hz"}));
+    // rxtctl names the same rates by the same indexes.
+    std::vector<std::string> named;
+    for (int hz : perf::kReportRatesHz) {
+        named.push_back(std::to_string(hz) + " Hz");
+    }
+    EXPECT_EQ(named, rates);
     EXPECT_EQ(ui->item(kHeightCombo, 2)->text, "2 mm");
     EXPECT_EQ(ui->item(kHeightCombo, 3)->text, "3 mm");
 }
@@ -302,6 +309,53 @@ TEST_F(MousePerformancePageTest, TheWheelNoteShowsWhereTheDesktopKeepsNoLines) {
     EXPECT_FALSE(system->appliesWheelLines());
     EXPECT_TRUE(ui->visible(kWheelLinesNote));
     EXPECT_EQ(ui->textKey(kWheelLinesNote), "wheel_lines_note_text");
+}
+
+}  // namespace
+}  // namespace rxt::test
+
+namespace rxt::test {
+namespace {
+
+ControlAnswer ask(shell::CMainWnd& window, std::vector<std::string> args) {
+    return window.controlRouter().route(args);
+}
+
+TEST_F(MousePerformancePageTest, ControlRequestsRunThePagesOperationsAndShowOnItsControls) {
+    // Refused while the program has no mouse.
+    EXPECT_EQ(ask(*window, {"set", "mouse", "dpi", "2", "1600"}).status, 1);
+    EXPECT_EQ(byte(16), 0);
+    connect(DeviceKind::Mouse);
+    ControlAnswer a = ask(*window, {"set", "mouse", "dpi", "2", "1600"});
+    EXPECT_EQ(a.status, 0) << a.reason;
+    EXPECT_EQ(byte(16), 15);
+    EXPECT_EQ(ui->value("ms_DPI2_slider"), 14);
+    EXPECT_EQ(ui->text("ms_DPI2_label_value"), "1600");
+    EXPECT_TRUE(window->writeBack().pending(DeviceKind::Mouse));
+    EXPECT_EQ(takeLog(), kSavedBoth);
+
+    EXPECT_EQ(ask(*window, {"set", "mouse", "debounce", "8"}).status, 0);
+    EXPECT_EQ(byte(44), 12);
+    EXPECT_EQ(ui->value(kDebounceSlider), 4);
+    EXPECT_EQ(ui->text(kDebounceLabel), "8");
+    EXPECT_EQ(ask(*window, {"set", "mouse", "report-rate", "2"}).status, 0);
+    EXPECT_EQ(byte(14), 2);
+    EXPECT_EQ(ui->currentIndex(kReportRateCombo), 2);
+    window->writeBack().tick();
+    takeLog();
+    // The active level: shown ticked and written at once.
+    EXPECT_EQ(ask(*window, {"set", "mouse", "active-dpi", "5"}).status, 0);
+    EXPECT_EQ(byte(19), 4);
+    EXPECT_TRUE(ui->checked("dpi_check_5"));
+    EXPECT_FALSE(ui->checked("dpi_check_1"));
+    EXPECT_FALSE(window->writeBack().pending(DeviceKind::Mouse));
+
+    // The program refuses what rxtctl refuses, naming the range.
+    a = ask(*window, {"set", "mouse", "dpi", "2", "99"});
+    EXPECT_EQ(a.status, 2);
+    EXPECT_NE(a.reason.find("200 to 12000"), std::string::npos) << a.reason;
+    EXPECT_EQ(byte(16), 15);
+    EXPECT_EQ(ask(*window, {"set", "mouse", "sparkle", "1"}).status, 2);
 }
 
 }  // namespace

@@ -1,0 +1,57 @@
+#pragma once
+// The lighting bytes of a current record as the lighting pages show them,
+// and one change of them given as words ("mode wave", "color ff8000"): what
+// rxtctl prints and sets, on its own or through the running program's pages.
+
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "lighting/light_tables.h"
+#include "state/device_images.h"
+
+namespace rxt::lighting {
+
+// The page's scales: brightness is the slider (0..4); speed is the slider
+// too, 4 minus the stored byte, so 4 is the fastest.
+inline constexpr int kMaxBrightness = 4;
+inline constexpr int kMaxSpeed = 4;
+
+struct LightView {
+    int mode = 0;
+    std::string modeName;  // empty when the device's modes have no names or the byte is past them
+    int brightness = 0;
+    int speed = 0;  // the slider's value
+    bool left = false;
+    bool colourful = false;
+    Rgb colour;
+};
+
+LightView lightView(const DeviceImages& images);
+
+enum class LightField { Mode, Brightness, Speed, Direction, Colourful, Colour };
+
+struct LightEdit {
+    LightField field = LightField::Mode;
+    int value = 0;  // mode byte, slider value, 1 for left or colourful
+    Rgb colour;
+};
+
+// The field names, for usage texts.
+inline constexpr std::string_view kLightFieldNames =
+    "mode|brightness|speed|direction|colourful|color";
+
+// FIELD VALUE... for the lighting of `device`; nullopt with a message
+// naming what is allowed.
+std::optional<LightEdit> parseLightEdit(DeviceKind device, std::span<const std::string> words,
+                                        std::string& error);
+
+// The bytes the page stores for the edit: a colour also clears colourful.
+void storeLightEdit(DeviceImages& images, const LightEdit& edit);
+
+// "ff8000", "#FF8000" or three numbers 0..255.
+std::optional<Rgb> parseColour(std::span<const std::string> words);
+std::string colourText(Rgb c);  // "ff8000"
+
+}  // namespace rxt::lighting

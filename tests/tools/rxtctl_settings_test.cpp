@@ -1,0 +1,199 @@
+// rxtctl show and set with no program running: the device itself is read
+// whole and its current record written back, with the pages' encodings.
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "platform/file_bytes.h"
+#include "profile/profile_catalogue.h"
+#include "sim/virtual_bus.h"
+#include "support/test_folder.h"
+#include "tools/options.h"
+#include "tools/rxtctl.h"
+
+namespace rxt {
+namespace {
+
+using sim::MemoryArea;
+
+struct ToolRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+class SettingsCommands : public ::testing::Test {
+  protected:
+    // A runtime folder of the test's own: no program's socket is found in it.
+    SettingsCommands()
+        : home_("HOME", folder_.path().string()),
+          config_("XDG_CONFIG_HOME", (folder_.path() / ".config").string()),
+          runtime_("XDG_RUNTIME_DIR", folder_.path().string()),
+          pointer_("RXT_POINTER_BACKEND", "file") {
+        EXPECT_TRUE(bus.simulator().plug(DeviceKind::Mouse));
+        EXPECT_TRUE(bus.simulator().plug(DeviceKind::Mousepad));
+    }
+
+    ToolRun run(std::vector<std::string> args) {
+        args.insert(args.begin(), {"--bus", bus.selector()});
+        std::ostringstream out;
+        std::ostringstream err;
+        ToolRun r;
+        r.status = tools::runRxtctl(args, out, err);
+        r.out = out.str();
+        r.err = err.str();
+        return r;
+    }
+    std::string hexOf(DeviceKind kind, size_t offset, size_t n) {
+        const auto bytes = bus.simulator()
+                               .dump(kind, MemoryArea::Records, offset, n)
+                               .value_or(std::vector<uint8_t>{});
+        return tools::hexBytes(bytes.data(), bytes.size());
+    }
+
+    test::TempFolder folder_;
+    test::ScopedEnv home_;
+    test::ScopedEnv config_;
+    test::ScopedEnv runtime_;
+    test::ScopedEnv pointer_;
+    sim::VirtualBus bus{{.plugAll = false, .makeDefault = false, .controlSocket = false}};
+};
+
+TEST_F(SettingsCommands, SetWritesThePagesBytesIntoTheMousesRecord) {
+    const std::string before = hexOf(DeviceKind::Mouse, 0, 52);
+    ToolRun r = run({"set", "mouse", "dpi", "2", "1600"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(hexOf(DeviceKind::Mouse, 16, 1), "0f");  // position 14, code 15
+    // Nothing else of the record moved.
+    std::string expected = before;
+    expected.replace(16 * 3, 2, "0f");
+    EXPECT_EQ(hexOf(DeviceKind::Mouse, 0, 52), expected);
+
+    EXPECT_EQ(run({"set", "mouse", "active-dpi", "3"}).status, 0);
+    EXPECT_EQ(hexOf(DeviceKind::Mouse, 19, 1), "02");
+    EXPECT_EQ(run({"set", "mouse", "report-rate", "1"}).status, 0);
+    EXPECT_EQ(hexOf(DeviceKind::Mouse, 14, 1), "01");
+    EXPECT_EQ(run({"set", "mouse", "debounce", "6"}).status, 0);
+    EXPECT_EQ(hexOf(DeviceKind::Mouse, 44, 1), "0a");
+    EXPECT_EQ(run({"set", "mouse", "lighting", "mode", "static"}).status, 0);
+    EXPECT_EQ(hexOf(DeviceKind::Mouse, 1, 1), "05");
+}
+
+TEST_F(SettingsCommands, SetSavesTheSelectedProfilesAsThePageDoes) {
+    // The program ran once: its mouse device and lighting catalogues.
+    for (ProfileKind kind : {ProfileKind::Device, ProfileKind::Lighting}) {
+        const ProfileCatalogue c = *ProfileCatalogue::find(DeviceKind::Mouse, kind);
+        ASSERT_TRUE(c.WriteCount(1));
+        ASSERT_TRUE(c.WriteName(0, "profile1"));
+        ASSERT_TRUE(c.WriteSelect(0));
+    }
+    const ProfileCatalogue device = *ProfileCatalogue::find(DeviceKind::Mouse, ProfileKind::Device);
+    ASSERT_EQ(run({"set", "mouse", "dpi", "2", "1600"}).status, 0);
+    const FileBytes read = readFileBytes(*device.dataFile("profile1"));
+    ASSERT_EQ(read.status, ReadStatus::Ok);
+    const std::string& file = read.bytes;
+    // Header, key bank 0, then the stored record with the level's code and
+    // the desktop's pointer values (the file backend's defaults).
+    ASSERT_EQ(file.size(), 16u + device.payloadSize());
+    EXPECT_EQ(file[16 + 512 + 16], 0x0f);
+    EXPECT_EQ(file[16 + 512 + 52], 10);
+    EXPECT_EQ(file[16 + 512 + 53], 3);
+    EXPECT_TRUE(std::filesystem::exists(
+        *ProfileCatalogue::find(DeviceKind::Mouse, ProfileKind::Lighting)->dataFile("profile1")));
+}
+
+TEST_F(SettingsCommands, SetLightingOfTheMousepad) {
+    ToolRun r = run({"set", "mousepad", "lighting", "color", "ff8000"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(hexOf(DeviceKind::Mousepad, 5, 4), "00 ff 80 00");
+    ASSERT_EQ(run({"set", "mousepad", "lighting", "speed", "4"}).status, 0);
+    EXPECT_EQ(hexOf(DeviceKind::Mousepad, 3, 1), "00");
+}
+
+TEST_F(SettingsCommands, ShowDecodesWhatSetWrote) {
+    ASSERT_EQ(run({"set", "mouse", "dpi", "2", "1600"}).status, 0);
+    ASSERT_EQ(run({"set", "mouse", "lighting", "color", "102030"}).status, 0);
+    ToolRun r = run({"show", "mouse", "--json"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.rfind("{\"kind\": \"mouse\"", 0), 0u) << r.out;
+    EXPECT_NE(r.out.find("{\"level\": 2, \"dpi\": 1600, \"color\": \""), std::string::npos)
+        << r.out;
+    EXPECT_NE(r.out.find("\"color\": \"102030\"}"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\"colourful\": false"), std::string::npos) << r.out;
+    // The bank's functions by name: the left button first.
+    EXPECT_NE(r.out.find("\"functions\": [{\"entry\": 0, \"name\": \"mouse_key_left\"}"),
+              std::string::npos)
+        << r.out;
+
+    r = run({"show", "mouse"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("  2  1600 dpi  colour "), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("lighting: mode "), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("functions of bank 0:\n  0  mouse_key_left\n"), std::string::npos)
+        << r.out;
+
+    r = run({"show", "mousepad", "--json"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.find("\"bank\""), std::string::npos) << r.out;  // no keys
+    EXPECT_EQ(r.out.find("\"dpi\""), std::string::npos) << r.out;
+}
+
+TEST_F(SettingsCommands, ShowOfTheKeyboardNamesItsKeysFunctions) {
+    ASSERT_TRUE(bus.simulator().plug(DeviceKind::Keyboard));
+    const ToolRun r = run({"show", "keyboard"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    // Its modes have no names here: the number alone.
+    EXPECT_NE(r.out.find("\nlighting: mode "), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find("dpi"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("functions of bank 0:\n  0  keyboard_key_Esc\n"), std::string::npos)
+        << r.out;
+}
+
+TEST_F(SettingsCommands, BadValuesAreRefusedWithTheRangeAndStatusTwo) {
+    const std::string before = hexOf(DeviceKind::Mouse, 0, 52);
+    struct Case {
+        std::vector<std::string> args;
+        std::string named;
+    };
+    const std::vector<Case> cases = {
+        {{"set", "mouse", "dpi", "2", "1650"}, "200 to 12000 in steps of 100"},
+        {{"set", "mouse", "dpi", "9", "1600"}, "1 to 7"},
+        {{"set", "mouse", "debounce", "19"}, "0 to 18"},
+        {{"set", "mouse", "report-rate", "7"}, "0 to 3"},
+        {{"set", "mousepad", "dpi", "1", "800"}, "only the mouse"},
+        {{"set", "mouse", "lighting", "brightness", "9"}, "0 to 4"},
+        {{"set", "keyboard", "lighting", "mode", "1"}, "mouse and mousepad only"},
+        {{"set", "trackball", "dpi", "1", "800"}, "unknown device kind"},
+        {{"set", "mouse"}, "usage: rxtctl set"},
+        {{"show"}, "usage: rxtctl show"},
+    };
+    for (const Case& c : cases) {
+        const ToolRun r = run(c.args);
+        EXPECT_EQ(r.status, 2) << c.named;
+        EXPECT_NE(r.err.find(c.named), std::string::npos) << r.err;
+        EXPECT_TRUE(r.out.empty()) << r.out;
+    }
+    EXPECT_EQ(hexOf(DeviceKind::Mouse, 0, 52), before);
+}
+
+TEST_F(SettingsCommands, ARefusingDeviceGivesStatusOneWithTheResult) {
+    ASSERT_TRUE(bus.simulator().refuseCommand(DeviceKind::Mouse, 6, 0xFF));  // WriteRecord
+    const ToolRun r = run({"set", "mouse", "dpi", "1", "800"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("did not take the record (result -102)"), std::string::npos) << r.err;
+    ASSERT_TRUE(bus.simulator().unplug(DeviceKind::Mousepad));
+    EXPECT_EQ(run({"show", "mousepad"}).status, 2);
+}
+
+TEST(RxtctlHelp, EveryCommandHasItsOwnHelp) {
+    for (const char* command :
+         {"devices", "raw", "read", "watch", "show", "set", "profile", "macro"}) {
+        std::ostringstream out, err;
+        EXPECT_EQ(tools::runRxtctl({command, "--help"}, out, err), 0);
+        EXPECT_EQ(out.str().rfind(std::string("usage: rxtctl ") + command, 0), 0u) << out.str();
+    }
+}
+
+}  // namespace
+}  // namespace rxt
