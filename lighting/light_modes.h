@@ -1,7 +1,7 @@
 #pragma once
-// The light modes of the mouse and the mousepad by name: the language keys
-// of the mode combos' rows, in the order of the mode byte, and the short
-// names rxtctl takes (the key without "light_mode_").
+// The light modes of the devices by name: the language keys of the mode
+// combos' rows, in the order of the mode byte, and the short names rxtctl
+// takes (the key without "light_mode_").
 
 #include <array>
 #include <optional>
@@ -21,6 +21,24 @@ inline constexpr std::array<std::string_view, 10> kMousepadModeTexts{
     "light_mode_wave",     "light_mode_colour_cycle", "light_mode_pulse", "light_mode_static",
     "light_mode_scanner",  "light_mode_ripple",       "light_mode_sweep", "light_mode_shutter",
     "light_mode_reactive", "light_mode_hold",
+};
+
+// The keyboard's two lists: full-colour and single-colour keyboard.
+inline constexpr std::array<std::string_view, 17> kFullColourModeTexts{
+    "light_mode_wave",          "light_mode_colour_cycle", "light_mode_pulse",
+    "light_mode_static",        "light_mode_rainbow",      "light_mode_ripple",
+    "light_mode_show",          "light_mode_snake",        "light_mode_custom",
+    "light_mode_rain",          "light_mode_row_wave",     "light_mode_fall",
+    "light_mode_comet",         "light_mode_rings",        "light_mode_narrow_wave",
+    "light_mode_single_ripple", "light_mode_offset_fall",
+};
+inline constexpr std::array<std::string_view, 17> kSingleColourModeTexts{
+    "light_mode_breathing_wave", "light_mode_breathing", "light_mode_static",
+    "light_mode_ripple",         "light_mode_show",      "light_mode_snake_breathing",
+    "light_mode_custom",         "light_mode_rain",      "light_mode_fall",
+    "light_mode_offset_fall",    "light_mode_comet",     "light_mode_keep_1",
+    "light_mode_keep_2",         "light_mode_keep_3",    "light_mode_keep_4",
+    "light_mode_keep_5",         "light_mode_keep_6",
 };
 
 // The mode keys of a device whose lighting the program sets this way; empty

@@ -5,22 +5,25 @@
 // device's key table and light frames (entry at 3 x position); 126 marks a
 // control the model has no key for.
 //
-// Model 1 (product 0x6553) is the full-colour keyboard, model 0 the
-// single-colour one; they number their keys differently.
+// Variant 1 is the full-colour keyboard, 0 the single-colour one
+// (state/keyboard_kind.h); they number their keys differently. The maps are
+// the light tables' (lighting/keyboard_tables.h).
 
 #include <array>
 #include <cstdint>
 #include <span>
 #include <string_view>
 
+#include "lighting/keyboard_tables.h"
+
 namespace rxt {
 
-inline constexpr size_t kKeyControlCount = 126;
-inline constexpr uint8_t kNoKeyPosition = 126;
+inline constexpr size_t kKeyControlCount = lighting::kKeyCount;
+inline constexpr uint8_t kNoKeyPosition = lighting::kNoKey;
 
 // Control index -> position, per keyboard variant.
-extern const std::array<uint8_t, kKeyControlCount> kFullColourKeyMap;
-extern const std::array<uint8_t, kKeyControlCount> kSingleColourKeyMap;
+using lighting::kFullColourKeyMap;
+using lighting::kSingleColourKeyMap;
 const std::array<uint8_t, kKeyControlCount>& keyMapOf(int keyboardVariant);
 
 // Groups the default lighting layouts are painted by.

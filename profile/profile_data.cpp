@@ -149,11 +149,6 @@ int WriteKeyBank0(const ProfileContext& ctx, DeviceKind kind) {
     return writeBank0(ctx, kind, ctx.images->of(kind).banks[0].snapshot());
 }
 
-KeyboardCustomLayouts& keyboardCustomLayouts() {
-    static KeyboardCustomLayouts layouts;
-    return layouts;
-}
-
 std::vector<uint8_t> buildPayload(const ProfileContext& ctx, const ProfileCatalogue& catalogue) {
     Bytes out;
     out.reserve(catalogue.payloadSize());

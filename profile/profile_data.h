@@ -9,7 +9,7 @@
 #include <span>
 #include <vector>
 
-#include "profile/keyboard_custom_layouts.h"
+#include "lighting/keyboard_custom_layouts.h"
 #include "profile/profile_catalogue.h"
 #include "settings/host_pointer.h"
 #include "state/device_images.h"

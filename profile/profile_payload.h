@@ -5,6 +5,7 @@
 
 #include <cstddef>
 
+#include "lighting/keyboard_custom_layouts.h"
 #include "state/device_images.h"
 
 namespace rxt::payload {
@@ -18,8 +19,8 @@ inline constexpr size_t kWheelLinesByte = 53;
 
 // Keyboard lighting payload: stored record, custom layout index (32-bit
 // little-endian), five custom colour layouts.
-inline constexpr size_t kLayoutCount = 5;
-inline constexpr size_t kLayoutBytes = 378;  // 126 keys x RGB, or 126 on/off bytes
+inline constexpr size_t kLayoutCount = KeyboardCustomLayouts::kCount;
+inline constexpr size_t kLayoutBytes = KeyboardCustomLayouts::kLayoutSize;
 inline constexpr size_t kLayoutIndexOffset = kStoredRecordBytes;
 inline constexpr size_t kLayoutsOffset = kLayoutIndexOffset + 4;
 inline constexpr size_t kKeyboardLightingBytes = kLayoutsOffset + kLayoutCount * kLayoutBytes;

@@ -10,6 +10,7 @@
 #include "platform/debug_log.h"
 #include "platform/folders.h"
 #include "platform/ini_file.h"
+#include "state/keyboard_kind.h"
 #include "state/window_messages.h"
 
 namespace rxt {
@@ -149,13 +150,7 @@ milliseconds detectionSleep(DeviceKind kind, const DeviceLinks& links) {
 }  // namespace
 
 int keyboardVariantFor(uint16_t product, int current) {
-    if (product == 0x0800) {
-        return 0;
-    }
-    if (product == 0x6553) {
-        return 1;
-    }
-    return current;
+    return keyboardVariantOf(keyboardKindFor(product, keyboardKindOf(current)));
 }
 
 int listenerMessage(DeviceKind kind, uint16_t usage) {

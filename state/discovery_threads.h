@@ -44,8 +44,8 @@ struct WorkerParam {
     StopEvent* stop = nullptr;
 };
 
-// Keyboard variant from the product id: 0x0800 gives 0, 0x6553 gives 1, any
-// other keeps the current one.
+// Keyboard variant from the product id by the model table of
+// state/keyboard_kind.h.
 int keyboardVariantFor(uint16_t product, int current);
 
 // The message a listener sends for a notification usage; 0 for none.

@@ -73,6 +73,9 @@ std::string describe(const WindowEvent& event) {
                        std::to_string(e.lParam);
             },
             [&](const event::MacroNamesChanged& e) { return "macro names " + kind(e.device); },
+            [&](const event::KeyClicked& e) {
+                return "key " + kind(e.device) + " " + std::to_string(e.control);
+            },
         },
         event);
 }

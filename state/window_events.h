@@ -106,6 +106,13 @@ struct MacroNamesChanged {
     DeviceKind device;
 };
 
+// A key control clicked while the key page's option is not selected: the
+// lighting page paints it or hands it to the effect.
+struct KeyClicked {
+    DeviceKind device;
+    int control;
+};
+
 }  // namespace event
 
 using WindowEvent =
@@ -113,7 +120,7 @@ using WindowEvent =
                  event::FunctionPanelHidden, event::PointerSliderShown, event::WheelLinesShown,
                  event::PageRefresh, event::ProfileEntrySelect, event::ProfileLoad,
                  event::ProfileSave, event::KeyboardDefaultFile, event::LightTrigger,
-                 event::PagesInit, event::InputHook, event::MacroNamesChanged>;
+                 event::PagesInit, event::InputHook, event::MacroNamesChanged, event::KeyClicked>;
 
 // One short line for the debug log, `rxtctl watch` and the tests:
 // "show mouse tab", "save mouse device", "refresh keyboard keys" ...

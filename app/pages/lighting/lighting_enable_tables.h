@@ -67,4 +67,50 @@ inline constexpr std::array<MousepadEnableRow, 10> kMousepadEnableTable{{
 }};
 // clang-format on
 
+// The keyboard's full-colour list: groups enabled on selection and on
+// refresh; nullopt leaves the speed group as it is. Which modes reset their
+// effect is the engine's (lighting::hasReset).
+struct KeyboardFullEnableRow {
+    bool fx, colour, sevenColour;
+    std::optional<bool> speedOnSelect, speedOnRefresh;
+    bool sameMode;
+};
+
+// clang-format off
+inline constexpr std::array<KeyboardFullEnableRow, 17> kKeyboardFullEnableTable{{
+    {true,  true,  true,  true,         true,         true},
+    {false, false, false, true,         true,         true},
+    {false, true,  true,  true,         true,         true},
+    {false, true,  false, false,        false,        true},
+    {false, false, false, true,         true,         false},
+    {false, true,  true,  true,         true,         false},
+    {false, true,  true,  true,         true,         false},
+    {true,  true,  true,  true,         true,         false},
+    {false, true,  true,  false,        false,        false},  // custom
+    {false, true,  true,  true,         std::nullopt, false},
+    {true,  false, false, true,         true,         false},
+    {false, true,  true,  true,         true,         false},
+    {true,  true,  true,  true,         true,         false},
+    {true,  false, false, true,         true,         false},
+    {true,  true,  true,  true,         true,         false},
+    {false, true,  true,  true,         true,         false},
+    {false, true,  true,  std::nullopt, std::nullopt, false},
+}};
+// clang-format on
+
+// The single-colour list: its colour, seven-colour and same-mode groups are
+// always disabled.
+struct KeyboardSingleEnableRow {
+    bool fx, speed;
+};
+
+// clang-format off
+inline constexpr std::array<KeyboardSingleEnableRow, 17> kKeyboardSingleEnableTable{{
+    {true, true},  {false, true}, {false, true}, {false, false}, {false, true},
+    {true, true},  {false, false} /* custom */,  {true, true},   {false, true},
+    {false, true}, {true, true},  {false, true}, {false, true},  {true, true},
+    {true, true},  {false, true}, {false, true},
+}};
+// clang-format on
+
 }  // namespace rxt

@@ -28,6 +28,19 @@ void LightingPages::attach(const shell::PageHost& host) {
     mouse_ = std::make_unique<LightingPage>(kMouseLightingNames, context(DeviceKind::Mouse));
     mousepad_ =
         std::make_unique<LightingPage>(kMousepadLightingNames, context(DeviceKind::Mousepad));
+    KeyboardLightingContext kb;
+    kb.ui = &host.ui;
+    kb.images = &host.images.keyboard;
+    kb.links = &host.links;
+    kb.writeBack = &host.writeBack;
+    kb.requests = &keyboardRequests_;
+    kb.handOffs = &handOffs_;
+    kb.layouts = &keyboardCustomLayouts();
+    kb.kind = [this] { return keyboardKind(); };
+    kb.report = host.report;
+    keyboard_ = std::make_unique<KeyboardLightingPage>(kb);
+    keyPainter_ = std::make_unique<KeyLightPainter>(host.ui, kKeyboardLightingNames.keyPrefix,
+                                                    kKeyboardLightingNames.keyOption);
     mousePreview_ = std::make_unique<PreviewPainter>(host.ui, kMouseLightingNames.previewPrefix,
                                                      kMouseLightingNames.previewControls, false);
     mousepadPreview_ =
@@ -63,6 +76,17 @@ void LightingPages::addRoutes(shell::NotifyRouter& router) {
     }
     mouse_->addRoutes(router);
     mousepad_->addRoutes(router);
+    keyboard_->addRoutes(router);
+    // Each page's same-mode button makes its device the sync's source.
+    const std::pair<std::string_view, DeviceKind> sameModes[] = {
+        {kMouseLightingNames.sameMode, DeviceKind::Mouse},
+        {kMousepadLightingNames.sameMode, DeviceKind::Mousepad},
+        {kKeyboardLightingNames.sameMode, DeviceKind::Keyboard},
+    };
+    for (const auto& [name, kind] : sameModes) {
+        router.on(notify::kClick, name,
+                  [this, kind](const ui::Notification&, int) { writeBack_->sameMode(kind); });
+    }
     // The on-board profile buttons are checkable in the skin ("selectchanged")
     // but may be plain buttons ("click"): both switch.
     auto mouseSwitch = [this](const ui::Notification& n, int index) {
@@ -118,6 +142,47 @@ lighting::LightThreadContext LightingPages::threadContext(DeviceKind kind) {
     return ctx;
 }
 
+KeyboardKind LightingPages::keyboardKind() const {
+    return keyboardKindOf(images_->keyboardVariant());
+}
+
+lighting::KeyboardLightContext LightingPages::keyboardContext() {
+    lighting::KeyboardLightContext ctx;
+    ctx.link = &(*links_)[DeviceKind::Keyboard];
+    ctx.images = &images_->keyboard;
+    ctx.requests = &keyboardRequests_;
+    ctx.handOffs = &handOffs_;
+    DeviceImageSet* images = images_;
+    ctx.kind = [images] { return keyboardKindOf(images->keyboardVariant()); };
+    ctx.readLayout = [](std::span<uint8_t> out) { keyboardCustomLayouts().copyCurrent(out); };
+    WriteBack* writeBack = writeBack_;
+    ctx.stream = [writeBack](std::span<const uint8_t> frame) {
+        return writeBack->streamFrame(DeviceKind::Keyboard, frame);
+    };
+    ctx.display = keyPainter_.get();
+    ctx.timing = {options_.keyboardStart, options_.timing.absentSleep};
+    return ctx;
+}
+
+lighting::SyncContext LightingPages::syncContext() {
+    lighting::SyncContext ctx;
+    ctx.mouse = &(*links_)[DeviceKind::Mouse];
+    ctx.mousepad = &(*links_)[DeviceKind::Mousepad];
+    ctx.keyboard = &(*links_)[DeviceKind::Keyboard];
+    ctx.record = &images_->sharedLightingHead;
+    WriteBack* writeBack = writeBack_;
+    ctx.streamKeyboard = [writeBack](std::span<const uint8_t> frame) {
+        return writeBack->streamFrame(DeviceKind::Keyboard, frame);
+    };
+    ctx.streamMousepad = [writeBack](std::span<const uint8_t> frame) {
+        return writeBack->streamFrame(DeviceKind::Mousepad, frame);
+    };
+    ctx.mousePreview = mousePreview_.get();
+    ctx.mousepadPreview = mousepadPreview_.get();
+    ctx.keys = keyPainter_.get();
+    return ctx;
+}
+
 void LightingPages::claimWorkers(shell::WorkerClaims& claims) {
     if (!mouse_) {
         return;
@@ -134,6 +199,14 @@ void LightingPages::claimWorkers(shell::WorkerClaims& claims) {
                      lighting::runMousepadLight(ctx, stop);
                      debugLog(shell::workerExitText(shell::WorkerSlot::MousepadLight));
                  });
+    claims.claim(shell::WorkerSlot::KeyboardLight, [ctx = keyboardContext()](StopEvent& stop) {
+        lighting::runKeyboardLight(ctx, stop);
+        debugLog(shell::workerExitText(shell::WorkerSlot::KeyboardLight));
+    });
+    claims.claim(shell::WorkerSlot::LightSync, [ctx = syncContext()](StopEvent& stop) {
+        lighting::runLightSync(ctx, stop);
+        debugLog(shell::workerExitText(shell::WorkerSlot::LightSync));
+    });
 }
 
 void LightingPages::onEvent(const WindowEvent& event) {
@@ -143,6 +216,13 @@ void LightingPages::onEvent(const WindowEvent& event) {
     if (std::holds_alternative<event::PagesInit>(event)) {
         mouse_->fillModes();
         mousepad_->fillModes();
+        keyboard_->fillModes();
+        return;
+    }
+    if (const auto* click = std::get_if<event::KeyClicked>(&event)) {
+        if (click->device == DeviceKind::Keyboard) {
+            keyboard_->clickKey(click->control);
+        }
         return;
     }
     if (const auto* trigger = std::get_if<event::LightTrigger>(&event)) {
@@ -163,6 +243,8 @@ void LightingPages::onEvent(const WindowEvent& event) {
             mousepad_->refresh();
             showOnboardProfile(DeviceKind::Mousepad);
             mousepadPreview_->updateVisible();
+        } else if (refresh->page == Page::KeyboardLighting) {
+            keyboard_->refresh();
         }
     }
 }

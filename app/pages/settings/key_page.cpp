@@ -86,10 +86,13 @@ void KeyPage::addRoutes(shell::NotifyRouter& router) {
         }
     } else {
         // On the key page a key opens its function; on the lighting page the
-        // same click paints it (that page's handler, once it lands).
+        // same click paints it: that page takes it from the event.
         router.onIndexed(notify::kClick, names_.keyPrefix,
                          [this, &ui](const ui::Notification&, int index) {
                              if (!ui.checked(names_.optionTab)) {
+                                 if (ctx_.report) {
+                                     ctx_.report(event::KeyClicked{device(), index});
+                                 }
                                  return;
                              }
                              ui.setVisible(names_.panel, true);

@@ -1,0 +1,10 @@
+#include "lighting/keyboard_custom_layouts.h"
+
+namespace rxt {
+
+KeyboardCustomLayouts& keyboardCustomLayouts() {
+    static KeyboardCustomLayouts layouts;
+    return layouts;
+}
+
+}  // namespace rxt
