@@ -47,24 +47,35 @@ DeviceLink::DeviceLink(std::shared_ptr<HidBackend> backend) : device_(std::move(
 
 DeviceLink::~DeviceLink() = default;
 
-void DeviceLink::setConnected(bool on) {
-    connected_.store(on);
-    if (on) {
-        std::lock_guard lock(waitersLock_);
-        for (StopEvent* sleeper : arrivalWaiters_) {
-            sleeper->wake();
-        }
+void DeviceLink::wakeStateWaiters() {
+    std::lock_guard lock(waitersLock_);
+    for (StopEvent* sleeper : stateWaiters_) {
+        sleeper->wake();
     }
 }
 
-void DeviceLink::addArrivalWaiter(StopEvent& sleeper) {
-    std::lock_guard lock(waitersLock_);
-    arrivalWaiters_.push_back(&sleeper);
+void DeviceLink::setConnected(bool on) {
+    connected_.store(on);
+    if (on) {
+        wakeStateWaiters();
+    }
 }
 
-void DeviceLink::removeArrivalWaiter(StopEvent& sleeper) {
+void DeviceLink::setInLightSync(bool on) {
+    inLightSync_.store(on);
+    if (on) {
+        wakeStateWaiters();
+    }
+}
+
+void DeviceLink::addStateWaiter(StopEvent& sleeper) {
     std::lock_guard lock(waitersLock_);
-    std::erase(arrivalWaiters_, &sleeper);
+    stateWaiters_.push_back(&sleeper);
+}
+
+void DeviceLink::removeStateWaiter(StopEvent& sleeper) {
+    std::lock_guard lock(waitersLock_);
+    std::erase(stateWaiters_, &sleeper);
 }
 
 void DeviceLink::setTargets(uint16_t vendor, uint16_t product, uint16_t usage, uint16_t usagePage) {

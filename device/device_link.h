@@ -54,12 +54,13 @@ class DeviceLink {
     uint16_t blockSize() const { return blockSize_.load(); }
 
     bool connected() const { return connected_.load(); }
-    // A connection wakes the threads that sleep while the device is absent.
+    // A connection, and an entry into the light sync, wake the threads that
+    // sleep until one of them comes (light threads with nothing to do).
     void setConnected(bool on);
-    void addArrivalWaiter(StopEvent& sleeper);
-    void removeArrivalWaiter(StopEvent& sleeper);
+    void addStateWaiter(StopEvent& sleeper);
+    void removeStateWaiter(StopEvent& sleeper);
     bool inLightSync() const { return inLightSync_.load(); }
-    void setInLightSync(bool on) { inLightSync_.store(on); }
+    void setInLightSync(bool on);
 
     HidDevice& device() { return device_; }
     std::recursive_mutex& transferLock() { return lock_; }
@@ -87,6 +88,7 @@ class DeviceLink {
     int WriteCursorData(const uint8_t* data, uint16_t total);
 
   private:
+    void wakeStateWaiters();
     void discardStale();
     int command(Command code, uint8_t length, uint16_t offset, const uint8_t* data, Report& reply);
     int chunkedRead(Command code, uint16_t base, uint8_t* buffer, uint16_t total);
@@ -100,7 +102,7 @@ class DeviceLink {
     std::atomic<bool> connected_{false};
     std::atomic<bool> inLightSync_{false};
     std::mutex waitersLock_;
-    std::vector<StopEvent*> arrivalWaiters_;
+    std::vector<StopEvent*> stateWaiters_;
     HidDevice device_;
     std::recursive_mutex lock_;
     // A read timed out since the last drain (guarded by lock_); the first

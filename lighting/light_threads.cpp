@@ -17,17 +17,12 @@ bool pause(StopEvent& stop, milliseconds ms) {
     return stop.waitFor(ms);
 }
 
-// While the device is absent the thread sleeps until it arrives (the link
-// wakes it) or the stop comes; absentSleep only bounds each sleep. Polling at
+// While the device is absent the thread sleeps until it arrives. Polling at
 // the pace instead cost dozens of wake-ups a second with nothing attached.
 bool sleepWhileAbsent(const LightThreadContext& ctx, StopEvent& stop) {
-    ctx.link->addArrivalWaiter(stop);
-    bool stopped = false;
-    while (!stopped && !ctx.link->connected()) {
-        stopped = pause(stop, ctx.timing.absentSleep);
-    }
-    ctx.link->removeArrivalWaiter(stop);
-    return stopped;
+    DeviceLink* link = ctx.link;
+    return sleepUntil(
+        stop, {link}, [link] { return link->connected(); }, ctx.timing.absentSleep);
 }
 
 uint8_t clampedSpeed(uint8_t speed) {
@@ -35,6 +30,22 @@ uint8_t clampedSpeed(uint8_t speed) {
 }
 
 }  // namespace
+
+bool sleepUntil(StopEvent& stop, std::initializer_list<DeviceLink*> links,
+                const std::function<bool()>& ready, milliseconds bound) {
+    // Registered before the check: a wake between the two is kept.
+    for (DeviceLink* link : links) {
+        link->addStateWaiter(stop);
+    }
+    bool stopped = false;
+    while (!stopped && !ready()) {
+        stopped = pause(stop, bound);
+    }
+    for (DeviceLink* link : links) {
+        link->removeStateWaiter(stop);
+    }
+    return stopped;
+}
 
 milliseconds mousepadDelay(uint8_t mode, uint8_t speed) {
     const size_t row = std::min<size_t>(mode, kMousepadDelays.size() - 1);

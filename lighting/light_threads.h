@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <span>
 
 #include "device/device_link.h"
@@ -58,6 +59,12 @@ struct LightThreadContext {
     std::function<int(std::span<const uint8_t>)> stream;
     LightThreadTiming timing;
 };
+
+// Sleeps until ready() holds (false) or the stop comes (true). The links
+// wake the sleeper when they connect or enter the light sync, so a thread
+// with nothing to do costs no wake-ups; `bound` limits each single sleep.
+bool sleepUntil(StopEvent& stop, std::initializer_list<DeviceLink*> links,
+                const std::function<bool()>& ready, std::chrono::milliseconds bound);
 
 void runMouseLight(const LightThreadContext& ctx, StopEvent& stop);
 void runMousepadLight(const LightThreadContext& ctx, StopEvent& stop);

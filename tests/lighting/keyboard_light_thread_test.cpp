@@ -310,6 +310,28 @@ TEST(LightSync, TheMousePreviewGetsOnlyItsVisibleControls) {
     EXPECT_EQ(rig.kbSent.count() + rig.padSent.count(), 0u);  // neither is a member
 }
 
+TEST(LightSync, OutsideTheSyncItSleepsUntilADeviceEntersIt) {
+    SyncRig rig;
+    rig.setRecord(3, 4, {9, 8, 7});
+    rig.ctx.idleSleep = 60s;
+    StopEvent stop;
+    std::thread t([&] { runLightSync(rig.ctx, stop); });
+    std::this_thread::sleep_for(50ms);
+    EXPECT_EQ(rig.kbSent.count(), 0u);
+    // Entering the sync ends the sleep at once, well inside its 60 s bound.
+    rig.keyboard.setInLightSync(true);
+    for (int i = 0; i < 400 && rig.kbSent.count() < 2; ++i) {
+        std::this_thread::sleep_for(5ms);
+    }
+    EXPECT_GE(rig.kbSent.count(), 2u);
+    rig.keyboard.setInLightSync(false);
+    std::this_thread::sleep_for(20ms);
+    const auto asked = Clock::now();
+    stop.set();
+    t.join();
+    EXPECT_LT(Clock::now() - asked, 5s);
+}
+
 TEST(LightSync, IdleWithoutMembersOrDevices) {
     SyncRig rig;
     rig.setRecord(3, 4, {9, 8, 7});

@@ -1,6 +1,12 @@
 #include "app/pages/lighting/key_light_painter.h"
 
 namespace rxt {
+namespace {
+
+// How often a thread with nothing on screen to draw asks whether that changed.
+constexpr std::chrono::milliseconds kIdleRecheck{250};
+
+}  // namespace
 
 KeyLightPainter::KeyLightPainter(ui::SkinUi& ui, std::string_view keyPrefix,
                                  std::string_view keyOption)
@@ -19,13 +25,15 @@ size_t KeyLightPainter::posts() const {
 
 void KeyLightPainter::showKeys(const lighting::KeyDisplay& display) {
     Shared& s = *shared_;
+    const auto now = std::chrono::steady_clock::now();
     {
         std::lock_guard lock(s.mutex);
         s.pending = display;
-        if (s.queued) {
+        if (s.queued || (!s.onScreen && now - s.lastPost < kIdleRecheck)) {
             return;
         }
         s.queued = true;
+        s.lastPost = now;
         ++s.posts;
     }
     std::weak_ptr<Shared> weak = shared_;
@@ -44,6 +52,14 @@ void KeyLightPainter::apply(Shared& s) {
         s.queued = false;
     }
     ui::SkinUi& ui = *s.ui;
+    const bool onScreen = ui.windowVisible() && !ui.windowMinimized();
+    {
+        std::lock_guard lock(s.mutex);
+        s.onScreen = onScreen;
+    }
+    if (!onScreen) {
+        return;  // drawn from the latest frame once the window shows again
+    }
     const bool display = !ui.checked(s.option);
     for (size_t k = 0; k < lighting::kKeyCount; ++k) {
         if (!ui.visible(s.names[k])) {

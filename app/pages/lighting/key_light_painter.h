@@ -1,10 +1,12 @@
 #pragma once
 // Hands the keyboard light thread's key display to the UI thread: the latest
 // frame waits in one slot and at most one call is queued at a time, so the
-// keyboard costs the UI one batched update per frame. The keys show no light
+// keyboard costs the UI one batched update per frame (none while the window
+// is hidden, a check four times a second instead). The keys show no light
 // while the key page's option is selected (display mode off).
 
 #include <array>
+#include <chrono>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -35,6 +37,10 @@ class KeyLightPainter final : public lighting::KeyboardLightSink {
         std::array<ui::KeyLight, lighting::kKeyCount> shown{};
         std::array<bool, lighting::kKeyCount> known{};
         size_t posts = 0;
+        // While the window is hidden or minimised nothing is drawn: the
+        // thread asks only now and then whether that has changed.
+        bool onScreen = true;
+        std::chrono::steady_clock::time_point lastPost{};
     };
     static void apply(Shared& s);
 

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include <vector>
 
 #include "app/pages/lighting/keyboard_lighting_names.h"
@@ -342,6 +344,31 @@ TEST_F(KeyboardLightingTest, KeyDisplayReachesTheKeysInOneBatch) {
     painter.showKeys(d);
     ui->processEvents();
     EXPECT_FALSE(ui->keyLight("kb_key_0").display);
+}
+
+TEST_F(KeyboardLightingTest, AHiddenWindowCostsTheUiNoKeyUpdates) {
+    KeyLightPainter& painter = *pages.keyPainter();
+    lighting::KeyDisplay d;
+    d.colour.fill(0xFF010203u);
+    d.level.fill(50);
+    ui->showWindow(ui::SkinUi::Show::Hide);
+    painter.showKeys(d);  // the one that finds the window hidden
+    ui->processEvents();
+    EXPECT_NE(ui->keyLight("kb_key_0").level, 50);
+    const size_t before = painter.posts();
+    for (int i = 0; i < 20; ++i) {
+        painter.showKeys(d);
+        ui->processEvents();
+    }
+    EXPECT_EQ(painter.posts(), before);  // nothing queued within the recheck time
+    // Shown again: the latest frame is drawn at the next recheck.
+    ui->showWindow(ui::SkinUi::Show::Show);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    d.level[0] = 77;
+    painter.showKeys(d);
+    ui->processEvents();
+    EXPECT_EQ(ui->keyLight("kb_key_0").level, 77);
+    EXPECT_EQ(ui->keyLight("kb_key_1").level, 50);
 }
 
 TEST(KeyboardEnableTables, RowsOfTheTables) {
