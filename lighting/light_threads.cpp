@@ -25,6 +25,8 @@ bool sleepWhileAbsent(const LightThreadContext& ctx, StopEvent& stop) {
         stop, {link}, [link] { return link->connected(); }, ctx.timing.absentSleep);
 }
 
+constexpr milliseconds kHiddenPreviewPause{250};
+
 uint8_t clampedSpeed(uint8_t speed) {
     return std::min<uint8_t>(speed, kDelayRowLength - 1);
 }
@@ -142,6 +144,16 @@ void runMouseLight(const LightThreadContext& ctx, StopEvent& stop) {
             continue;
         }
         if (ctx.link->inLightSync()) {
+            continue;
+        }
+        // The frames only animate the preview: with none of its controls on
+        // screen (the window hidden) the thread rests at the painter's
+        // recheck pace instead of the effect's, some 90 wake-ups a second.
+        if (ctx.preview != nullptr && ctx.preview->visibleControls() == 0) {
+            if (pause(stop, kHiddenPreviewPause)) {
+                return;
+            }
+            ctx.preview->show(PreviewFrame{});  // lets the painter look again
             continue;
         }
         const uint8_t mode = ctx.images->current.get(rec::kLightMode);

@@ -193,6 +193,20 @@ TEST(MouseLightThread, TheFlashFollowsTheTrigger) {
     EXPECT_EQ(rig.preview.frames[1].touched, 0x7FFFu);
 }
 
+TEST(MouseLightThread, WithNothingOnScreenItOnlyAsksNowAndThen) {
+    Rig rig;
+    rig.preview.visible = 0;
+    rig.runUntil(runMouseLight, [] { return false; });  // about half a second
+    // Empty frames only, a few a second, for the painter to look again.
+    EXPECT_LE(rig.preview.count(), 4u);
+    for (const PreviewFrame& f : rig.preview.frames) {
+        EXPECT_EQ(f.touched, 0u);
+    }
+    rig.preview.frames.clear();
+    rig.preview.visible = 1;
+    EXPECT_TRUE(rig.runUntil(runMouseLight, [&] { return rig.preview.count() >= 3; }));
+}
+
 TEST(MouseLightThread, StopsDuringTheStartDelay) {
     Rig rig;
     rig.ctx.timing.startDelay = 3000ms;
