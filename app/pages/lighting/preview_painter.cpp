@@ -5,6 +5,8 @@ namespace {
 
 // How often a thread with nothing to draw asks whether that has changed.
 constexpr std::chrono::milliseconds kIdleRecheck{250};
+// At most one update per screen refresh, however fast the effect runs.
+constexpr std::chrono::milliseconds kFramePace{16};
 
 }  // namespace
 
@@ -42,7 +44,7 @@ void PreviewPainter::show(const lighting::PreviewFrame& frame) {
             }
         }
         s.pending.touched |= touched;
-        if (s.queued || (s.pending.touched == 0 && now - s.lastPost < kIdleRecheck)) {
+        if (s.queued || now - s.lastPost < (s.pending.touched == 0 ? kIdleRecheck : kFramePace)) {
             return;
         }
         s.queued = true;
