@@ -2,6 +2,8 @@
 
 #include <QDir>
 #include <QPainter>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <algorithm>
 
 #include "app/qt/circle_progress.h"
@@ -25,6 +27,7 @@ CDeviceKeyButtonUI::CDeviceKeyButtonUI(QWidget* parent) : QPushButton(parent) {}
 void CDeviceKeyButtonUI::setImageFolder(const QString& folder) {
     folder_ = folder;
     lightPixmap_ = loadImage(folder_, lightImage_);
+    tinted_ = QPixmap();
     keySetPixmap_ = loadImage(folder_, keySetImage_);
     update();
 }
@@ -32,6 +35,7 @@ void CDeviceKeyButtonUI::setImageFolder(const QString& folder) {
 void CDeviceKeyButtonUI::setLightImage(const QString& name) {
     lightImage_ = name;
     lightPixmap_ = loadImage(folder_, name);
+    tinted_ = QPixmap();
     update();
 }
 
@@ -56,9 +60,35 @@ void CDeviceKeyButtonUI::setLight(const KeyLight& light) {
     update();
 }
 
-void CDeviceKeyButtonUI::paintEvent(QPaintEvent* event) {
-    QPushButton::paintEvent(event);
+CDeviceKeyButtonUI::BaseState CDeviceKeyButtonUI::baseState() const {
+    return {size(),      text(),     underMouse(), isDown(),
+            isChecked(), hasFocus(), isEnabled(),  devicePixelRatioF()};
+}
+
+const QPixmap& CDeviceKeyButtonUI::base() {
+    const BaseState now = baseState();
+    if (base_.isNull() || !(now == baseOf_)) {
+        base_ = QPixmap(size() * now.ratio);
+        base_.setDevicePixelRatio(now.ratio);
+        base_.fill(Qt::transparent);
+        QPainter painter(&base_);
+        QStyleOptionButton option;
+        initStyleOption(&option);
+        style()->drawControl(QStyle::CE_PushButton, &option, &painter, this);
+        baseOf_ = now;
+    }
+    return base_;
+}
+
+void CDeviceKeyButtonUI::changeEvent(QEvent* event) {
+    // A new style sheet, font or palette draws the button anew.
+    base_ = QPixmap();
+    QPushButton::changeEvent(event);
+}
+
+void CDeviceKeyButtonUI::paintEvent(QPaintEvent*) {
     QPainter p(this);
+    p.drawPixmap(0, 0, base());
     if (!keySetPixmap_.isNull()) {
         p.drawPixmap(rect(), keySetPixmap_);
     }
@@ -72,16 +102,18 @@ void CDeviceKeyButtonUI::paintEvent(QPaintEvent* event) {
         return;
     }
     // The light image gives the shape; the light gives its colour and strength.
-    QPixmap tinted(lightPixmap_.size());
-    tinted.fill(Qt::transparent);
-    {
-        QPainter t(&tinted);
+    const QRgb rgb = qRgb(c.red(), c.green(), c.blue());
+    if (tinted_.isNull() || tintedFor_ != rgb) {
+        tinted_ = QPixmap(lightPixmap_.size());
+        tinted_.fill(Qt::transparent);
+        QPainter t(&tinted_);
         t.drawPixmap(0, 0, lightPixmap_);
         t.setCompositionMode(QPainter::CompositionMode_SourceIn);
-        t.fillRect(tinted.rect(), QColor(c.red(), c.green(), c.blue()));
+        t.fillRect(tinted_.rect(), QColor(rgb));
+        tintedFor_ = rgb;
     }
     p.setOpacity(light_.level / 255.0);
-    p.drawPixmap(rect(), tinted);
+    p.drawPixmap(rect(), tinted_);
 }
 
 }  // namespace rxt::ui

@@ -35,8 +35,31 @@ class CDeviceKeyButtonUI : public QPushButton {
 
   protected:
     void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
   private:
+    // The button as the style draws it, kept while nothing of it changes:
+    // a light effect repaints every key many times a second, and the
+    // style sheet's drawing of a hundred buttons cost the UI most of a core.
+    struct BaseState {
+        QSize size;
+        QString text;
+        bool hover = false;
+        bool down = false;
+        bool checked = false;
+        bool focus = false;
+        bool enabled = true;
+        qreal ratio = 1.0;
+        bool operator==(const BaseState&) const = default;
+    };
+    BaseState baseState() const;
+    const QPixmap& base();
+
+    QPixmap base_;
+    BaseState baseOf_;
+    QPixmap tinted_;  // the light image in the light's colour
+    QRgb tintedFor_ = 0;
+
     QString folder_;
     QString lightImage_;
     QString keySetImage_;
