@@ -99,6 +99,11 @@ void CDeviceKeyButtonUI::paintEvent(QPaintEvent*) {
     c.setAlpha(light_.level);
     if (lightPixmap_.isNull()) {
         p.fillRect(rect().adjusted(2, 2, -2, -2), c);
+        // The key's name stays readable on its light: dark on a bright one.
+        const int seen = qGray(light_.color) * light_.level / 255;
+        p.setPen(seen > 110 ? QColor(16, 18, 23) : QColor(214, 219, 228));
+        p.setFont(font());
+        p.drawText(rect(), Qt::AlignCenter, text());
         return;
     }
     // The light image gives the shape; the light gives its colour and strength.
