@@ -83,6 +83,7 @@ const QPixmap& CDeviceKeyButtonUI::base() {
 void CDeviceKeyButtonUI::changeEvent(QEvent* event) {
     // A new style sheet, font or palette draws the button anew.
     base_ = QPixmap();
+    nameFor_.clear();
     QPushButton::changeEvent(event);
 }
 
@@ -103,7 +104,14 @@ void CDeviceKeyButtonUI::paintEvent(QPaintEvent*) {
         const int seen = qGray(light_.color) * light_.level / 255;
         p.setPen(seen > 110 ? QColor(16, 18, 23) : QColor(214, 219, 228));
         p.setFont(font());
-        p.drawText(rect(), Qt::AlignCenter, text());
+        if (nameFor_ != text() || name_.text().isEmpty()) {
+            nameFor_ = text();
+            name_.setText(nameFor_);
+            name_.prepare(QTransform(), font());
+        }
+        const QSizeF size = name_.size();
+        p.drawStaticText(QPointF((width() - size.width()) / 2, (height() - size.height()) / 2),
+                         name_);
         return;
     }
     // The light image gives the shape; the light gives its colour and strength.

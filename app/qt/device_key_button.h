@@ -4,6 +4,7 @@
 // light level, over its key-set image.
 
 #include <QPushButton>
+#include <QStaticText>
 
 #include "app/ui/skin_ui.h"
 
@@ -57,7 +58,9 @@ class CDeviceKeyButtonUI : public QPushButton {
 
     QPixmap base_;
     BaseState baseOf_;
-    QPixmap tinted_;  // the light image in the light's colour
+    QPixmap tinted_;    // the light image in the light's colour
+    QStaticText name_;  // the key's name laid out once, drawn over its light
+    QString nameFor_;
     QRgb tintedFor_ = 0;
 
     QString folder_;

@@ -107,13 +107,13 @@ QWidget* QtUi::widget(std::string_view name) const {
     if (!window_ || name.empty()) {
         return nullptr;
     }
-    const QString key = qs(name);
-    if (auto it = cache_.find(key); it != cache_.end() && it.value()) {
-        return it.value();
+    if (auto it = cache_.find(name); it != cache_.end() && it->second) {
+        return it->second;
     }
+    const QString key = qs(name);
     QWidget* w = window_->objectName() == key ? window_.data() : window_->findChild<QWidget*>(key);
     if (w) {
-        cache_.insert(key, w);
+        cache_.insert_or_assign(std::string(name), w);
     }
     return w;
 }

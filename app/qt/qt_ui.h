@@ -220,7 +220,9 @@ class QtUi : public QObject, public SkinUiBase {
     std::unique_ptr<GrabFocusFilter> grabFocus_;
     std::unique_ptr<QTranslator> toolkitTexts_;  // installed while a translated language is on  //
                                                  // deactivations caused by the hook's grab
-    mutable QHash<QString, QPointer<QWidget>> cache_;
+    // By the name as the callers give it: a lookup makes no string (the
+    // light effects look up every key many times a second).
+    mutable std::map<std::string, QPointer<QWidget>, std::less<>> cache_;
     QStringList loadErrors_;
     int quiet_ = 0;
     bool topmost_ = false;

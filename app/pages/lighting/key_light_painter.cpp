@@ -66,9 +66,6 @@ void KeyLightPainter::apply(Shared& s) {
     }
     const bool display = !ui.checked(s.option);
     for (size_t k = 0; k < lighting::kKeyCount; ++k) {
-        if (!ui.visible(s.names[k])) {
-            continue;
-        }
         const ui::KeyLight light{display, d.colour[k], d.level[k]};
         if (s.known[k] && s.shown[k] == light) {
             continue;
