@@ -159,7 +159,11 @@ std::optional<ControlAnswer> ControlClient::request(const std::vector<std::strin
     for (size_t sent = 0; sent < line.size();) {
         const ssize_t n = ::send(fd_, line.data() + sent, line.size() - sent, MSG_NOSIGNAL);
         if (n <= 0) {
-            error = std::string("cannot send to the program: ") + std::strerror(errno);
+            // A program that closed the connection first is the same case
+            // as one that closes it while the answer is awaited.
+            error = errno == EPIPE || errno == ECONNRESET
+                        ? std::string("the program closed the connection before it answered")
+                        : std::string("cannot send to the program: ") + std::strerror(errno);
             return std::nullopt;
         }
         sent += static_cast<size_t>(n);

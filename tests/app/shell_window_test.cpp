@@ -381,9 +381,12 @@ TEST_F(ShellWindowTest, DiscoveryThreadsEndPromptlyOnExit) {
 class StuckLight : public PageFeature {
   public:
     void claimWorkers(WorkerClaims& claims) override {
-        claims.claim(WorkerSlot::KeyboardLight, [this](StopEvent&) { release.wait(); });
+        // The thread keeps its event alive: once let go it may still be on
+        // its way out of the wait when the test has ended.
+        claims.claim(WorkerSlot::KeyboardLight,
+                     [release = release](StopEvent&) { release->wait(); });
     }
-    StopEvent release;
+    std::shared_ptr<StopEvent> release = std::make_shared<StopEvent>();
 };
 
 TEST_F(ShellWindowTest, ShutdownKeepsItsBoundWhenAWorkerHangs) {
@@ -399,7 +402,7 @@ TEST_F(ShellWindowTest, ShutdownKeepsItsBoundWhenAWorkerHangs) {
     EXPECT_LT(took, 5s);
     EXPECT_TRUE(ui->quitRequested());
     EXPECT_EQ(window->abandonedWorkers(), 1u);
-    stuck->release.set();
+    stuck->release->set();
     window.reset();  // the let-go thread holds nothing of the window
     std::this_thread::sleep_for(50ms);
 }
