@@ -1,6 +1,7 @@
 #include "lighting/keyboard_frames.h"
 
 #include <algorithm>
+#include <span>
 
 namespace rxt::lighting {
 namespace {
@@ -123,20 +124,28 @@ void startRipple(KeyboardEffectState& s, size_t column, uint8_t bits) {
     seedColumn(s.planes, column, bits);
 }
 
-// Full-colour 0: a wave across the columns.
-void wave(KeyboardEffectState& s, const LightSettings& set) {
+// A wave across the columns: colourful, the wheel from `colourPosition`,
+// `colourStep` a column; else the colour at the levels of `fade`, `fadeStep`
+// a column.
+void columnWave(KeyboardEffectState& s, const LightSettings& set, uint8_t& colourPosition,
+                size_t colourStep, std::span<const uint8_t> fade, size_t fadeStep) {
     const unsigned factor = set.factor();
     if (set.colourful) {
-        const uint8_t p = step(s.globalPosition, set.up, 192);
+        const uint8_t p = step(colourPosition, set.up, 192);
         forMatrix([&](uint8_t key, size_t c, size_t) {
-            s.lights[key] = {wheel(p + 7 * c), static_cast<uint8_t>(factor)};
+            s.lights[key] = {wheel(p + colourStep * c), static_cast<uint8_t>(factor)};
         });
         return;
     }
     const uint8_t p = step(s.globalPosition, set.up, 96);
     forMatrix([&](uint8_t key, size_t c, size_t) {
-        s.lights[key] = {set.colour, levelOf(factor, kBreathCurve[(p + 10 * c) % 96])};
+        s.lights[key] = {set.colour, levelOf(factor, fade[(p + fadeStep * c) % 96])};
     });
+}
+
+// Full-colour 0: a wave across the columns.
+void wave(KeyboardEffectState& s, const LightSettings& set) {
+    columnWave(s, set, s.globalPosition, 7, kBreathCurve, 10);
 }
 
 KeyboardFrameResult pulse(KeyboardEffectState& s, const LightSettings& set) {
@@ -365,18 +374,7 @@ void rings(KeyboardEffectState& s, const LightSettings& set) {
 }
 
 void narrowWave(KeyboardEffectState& s, const LightSettings& set) {
-    const unsigned factor = set.factor();
-    if (set.colourful) {
-        const uint8_t p = step(s.subPosition, set.up, 192);
-        forMatrix([&](uint8_t key, size_t c, size_t) {
-            s.lights[key] = {wheel(p + 2 * c), static_cast<uint8_t>(factor)};
-        });
-        return;
-    }
-    const uint8_t p = step(s.globalPosition, set.up, 96);
-    forMatrix([&](uint8_t key, size_t c, size_t) {
-        s.lights[key] = {set.colour, levelOf(factor, kSharpFade[(p + 5 * c) % 96])};
-    });
+    columnWave(s, set, s.subPosition, 2, kSharpFade, 5);
 }
 
 void singleRipple(KeyboardEffectState& s, const LightSettings& set) {

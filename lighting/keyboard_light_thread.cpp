@@ -131,9 +131,7 @@ void runKeyboardLight(const KeyboardLightContext& ctx, StopEvent& stop) {
             return;
         }
         if (!ctx.link->connected()) {
-            DeviceLink* link = ctx.link;
-            if (sleepUntil(
-                    stop, {link}, [link] { return link->connected(); }, ctx.timing.absentSleep)) {
+            if (sleepWhileAbsent(*ctx.link, stop, ctx.timing.absentSleep)) {
                 return;
             }
             continue;

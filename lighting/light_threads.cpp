@@ -17,14 +17,6 @@ bool pause(StopEvent& stop, milliseconds ms) {
     return stop.waitFor(ms);
 }
 
-// While the device is absent the thread sleeps until it arrives. Polling at
-// the pace instead cost dozens of wake-ups a second with nothing attached.
-bool sleepWhileAbsent(const LightThreadContext& ctx, StopEvent& stop) {
-    DeviceLink* link = ctx.link;
-    return sleepUntil(
-        stop, {link}, [link] { return link->connected(); }, ctx.timing.absentSleep);
-}
-
 constexpr milliseconds kHiddenPreviewPause{250};
 
 uint8_t clampedSpeed(uint8_t speed) {
@@ -47,6 +39,11 @@ bool sleepUntil(StopEvent& stop, std::initializer_list<DeviceLink*> links,
         link->removeStateWaiter(stop);
     }
     return stopped;
+}
+
+bool sleepWhileAbsent(DeviceLink& link, StopEvent& stop, milliseconds bound) {
+    return sleepUntil(
+        stop, {&link}, [&link] { return link.connected(); }, bound);
 }
 
 milliseconds mousepadDelay(uint8_t mode, uint8_t speed) {
@@ -138,7 +135,7 @@ void runMouseLight(const LightThreadContext& ctx, StopEvent& stop) {
             return;
         }
         if (!ctx.link->connected()) {
-            if (sleepWhileAbsent(ctx, stop)) {
+            if (sleepWhileAbsent(*ctx.link, stop, ctx.timing.absentSleep)) {
                 return;
             }
             continue;
@@ -180,7 +177,7 @@ void runMousepadLight(const LightThreadContext& ctx, StopEvent& stop) {
             return;
         }
         if (!ctx.link->connected()) {
-            if (sleepWhileAbsent(ctx, stop)) {
+            if (sleepWhileAbsent(*ctx.link, stop, ctx.timing.absentSleep)) {
                 return;
             }
             continue;

@@ -66,6 +66,10 @@ struct LightThreadContext {
 bool sleepUntil(StopEvent& stop, std::initializer_list<DeviceLink*> links,
                 const std::function<bool()>& ready, std::chrono::milliseconds bound);
 
+// While the device is absent the thread sleeps until it arrives. Polling at
+// the pace instead cost dozens of wake-ups a second with nothing attached.
+bool sleepWhileAbsent(DeviceLink& link, StopEvent& stop, std::chrono::milliseconds bound);
+
 void runMouseLight(const LightThreadContext& ctx, StopEvent& stop);
 void runMousepadLight(const LightThreadContext& ctx, StopEvent& stop);
 

@@ -6,23 +6,19 @@
 #include "macro/macro_upload.h"
 #include "platform/debug_log.h"
 #include "platform/folders.h"
+#include "platform/ini_file.h"
 
 namespace rxt {
 namespace {
 
-// The shown text again when the value was clamped ("300" shows 255), not
-// while the user is still typing a valid one.
+// The edit shows the limit once the typed number passed it ("300" shows
+// 255); a number still being typed is left as it is.
 template <typename T>
 T clampedEdit(ui::SkinUi& ui, std::string_view edit, T (*clamp)(std::string_view)) {
     const std::string text = ui.text(edit);
     const T value = clamp(text);
-    const bool digitsOnly = !text.empty() && std::all_of(text.begin(), text.end(), [](char ch) {
-        return ch >= '0' && ch <= '9';
-    });
-    if (!digitsOnly || std::to_string(value) != text) {
-        if (!text.empty()) {
-            ui.setText(edit, std::to_string(value));
-        }
+    if (leadingDecimal(text) > static_cast<int>(value)) {
+        ui.setText(edit, std::to_string(value));
     }
     return value;
 }

@@ -98,15 +98,17 @@ void MacroEditorPage::addRoutes(shell::NotifyRouter& r) {
     for (size_t i = 0; i < c_.moves.size(); ++i) {
         // Distances above 255 are clamped, on screen too (300 once wrapped to 44).
         r.on(n::kTextChanged, c_.moves[i].distanceEdit, [this, i](const Notification&, int) {
-            const std::string_view edit = c_.moves[i].distanceEdit;
-            if (leadingDecimal(ctx_.ui->text(edit)) > 255) {
-                ctx_.ui->setText(edit, "255");
+            bool clamped = false;
+            editNumber(ctx_.ui->text(c_.moves[i].distanceEdit), 255, clamped);
+            if (clamped) {
+                ctx_.ui->setText(c_.moves[i].distanceEdit, "255");
             }
         });
         click(c_.moves[i].button, [this, i] {
             const MouseActionRow& row = kMouseActionTable[kMoveRows[i]];
+            bool clamped = false;
             const auto distance = static_cast<uint8_t>(
-                std::clamp(leadingDecimal(ctx_.ui->text(c_.moves[i].distanceEdit)), 0, 255));
+                editNumber(ctx_.ui->text(c_.moves[i].distanceEdit), 255, clamped));
             insertStep({kInsertDelay, row.code, distance, static_cast<uint16_t>(row.code >> 7),
                         std::string(row.name)});
         });
