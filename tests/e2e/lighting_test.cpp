@@ -82,6 +82,29 @@ class LightingProgramTest : public ::testing::Test {
     std::string ok(const std::string& request) { return automation.request(request); }
     void showMouse() { ASSERT_EQ(ok("check ms_tab 1"), "ok"); }
     void showMousepad() { ASSERT_EQ(ok("check mp_tab 1"), "ok"); }
+    // The mousepad streams all the time, so it is never quiet: waits for the
+    // program's own read of its arrival (it ends with EndSession) and the
+    // writes after it to be over, or one of them lands in the test's log.
+    bool mousepadSettled() {
+        size_t before = 0;
+        auto since = Clock::now();
+        return waitFor(
+            [&] {
+                size_t records = 0;
+                bool readDone = false;
+                for (const std::string& c : commands(control.request("log mousepad"))) {
+                    records += c.rfind("StreamFrame", 0) != 0 ? 1 : 0;
+                    readDone = readDone || c.rfind("EndSession", 0) == 0;
+                }
+                if (records != before || !readDone) {
+                    before = records;
+                    since = Clock::now();
+                    return false;
+                }
+                return Clock::now() - since >= 400ms;
+            },
+            20000ms);
+    }
 
     test::TempFolder dir;
     VirtualDisplay display;
@@ -112,6 +135,7 @@ TEST_F(LightingProgramTest, OnboardProfilesSwitchBothDevicesAndThePagesFollow) {
 
     showMousepad();
     ASSERT_EQ(control.request("poke mousepad records 129 03"), "ok wrote 1 bytes");
+    ASSERT_TRUE(mousepadSettled());
     ASSERT_EQ(control.request("log mousepad clear"), "ok log cleared");
     ASSERT_EQ(ok("select mp_deng_combo_profile 2"), "ok");
     ASSERT_TRUE(waitFor([&] { return dump("mousepad", "records", 0, 1) == "02"; }, 5000ms));
@@ -130,27 +154,7 @@ TEST_F(LightingProgramTest, OnboardProfilesSwitchBothDevicesAndThePagesFollow) {
 
 TEST_F(LightingProgramTest, MousepadRestoreResetsAndReadsItAgain) {
     showMousepad();
-    // The mousepad streams all the time; wait for the program's own read of
-    // its arrival (it ends with EndSession) and the writes after it to be
-    // over, or one lands in front of the reset.
-    size_t before = 0;
-    auto since = Clock::now();
-    ASSERT_TRUE(waitFor(
-        [&] {
-            size_t records = 0;
-            bool readDone = false;
-            for (const std::string& c : commands(control.request("log mousepad"))) {
-                records += c.rfind("StreamFrame", 0) != 0 ? 1 : 0;
-                readDone = readDone || c.rfind("EndSession", 0) == 0;
-            }
-            if (records != before || !readDone) {
-                before = records;
-                since = Clock::now();
-                return false;
-            }
-            return Clock::now() - since >= 400ms;
-        },
-        20000ms));
+    ASSERT_TRUE(mousepadSettled());
     ASSERT_EQ(control.request("log mousepad clear"), "ok log cleared");
     const auto start = Clock::now();
     ASSERT_EQ(ok("click mp_one_profile_default"), "ok");
