@@ -309,13 +309,17 @@ std::string runFrames(Simulator& sim, DeviceKind kind) {
     const FrameStats s = sim.frameStats(kind);
     const double span = s.lastFrameMs - s.firstFrameMs;
     const double rate = s.frames > 1 && span > 0 ? (s.frames - 1) * 1000.0 / span : 0.0;
-    char buf[200];
+    // The host's time for one exchange, as the device sees it between two
+    // reports of one frame.
+    const uint64_t gaps = s.chunks > s.frames ? s.chunks - s.frames : 0;
+    const double gap = gaps > 0 ? s.inFrameMs / static_cast<double>(gaps) : 0.0;
+    char buf[240];
     std::snprintf(buf, sizeof buf,
                   "ok frames=%llu chunks=%llu last-bytes=%zu first-ms=%.3f last-ms=%.3f "
-                  "rate=%.1f",
+                  "rate=%.1f report-gap-ms=%.4f",
                   static_cast<unsigned long long>(s.frames),
                   static_cast<unsigned long long>(s.chunks), s.lastFrameBytes, s.firstFrameMs,
-                  s.lastFrameMs, rate);
+                  s.lastFrameMs, rate, gap);
     return buf;
 }
 

@@ -120,7 +120,10 @@ FirmwareAnswer Firmware::run(FirmwareAnswer a, std::span<const uint8_t> data, do
                     ++frames_.frames;
                     frames_.lastFrameMs = nowMs;
                     frames_.lastFrameBytes = 0;
+                } else {
+                    frames_.inFrameMs += nowMs - frames_.lastChunkMs;
                 }
+                frames_.lastChunkMs = nowMs;
                 ++frames_.chunks;
                 frames_.lastFrameBytes =
                     std::max(frames_.lastFrameBytes, size_t{a.offset} + a.length);

@@ -40,6 +40,8 @@ struct FrameStats {
     size_t lastFrameBytes = 0;  // extent of the latest frame so far
     double firstFrameMs = 0;
     double lastFrameMs = 0;
+    double lastChunkMs = 0;
+    double inFrameMs = 0;  // summed gaps between the reports of one frame
 };
 
 struct FirmwareAnswer {

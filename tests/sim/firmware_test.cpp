@@ -264,6 +264,28 @@ TEST(FirmwareFrames, KeyboardFrameIsCountedOncePerFrame) {
     EXPECT_EQ(fw.frameStats().chunks, 10u);
 }
 
+TEST(FirmwareFrames, TimesTheGapsBetweenReportsOfOneFrameOnly) {
+    Firmware fw(DeviceKind::Keyboard);
+    const auto frame = pattern(378, 6);
+    auto chunk = [&](uint16_t offset, double ms) {
+        const auto n = static_cast<uint8_t>(std::min<size_t>(kMaxChunk, 378 - offset));
+        const std::vector<uint8_t> part(frame.begin() + offset, frame.begin() + offset + n);
+        fw.handle(buildCommandReport(static_cast<uint8_t>(Command::StreamFrame), n, offset, part),
+                  ms);
+    };
+    // Two frames 2 ms apart, their reports 0.1 ms apart: the pause between
+    // the frames is not an exchange.
+    for (int f = 0; f < 2; ++f) {
+        for (int i = 0; i < 7; ++i) {
+            chunk(static_cast<uint16_t>(i * kMaxChunk), f * 2.0 + i * 0.1);
+        }
+    }
+    const FrameStats s = fw.frameStats();
+    EXPECT_EQ(s.frames, 2u);
+    EXPECT_EQ(s.chunks, 14u);
+    EXPECT_NEAR(s.inFrameMs / static_cast<double>(s.chunks - s.frames), 0.1, 1e-9);
+}
+
 TEST(FirmwareFrames, MousepadTakesBothFrameSizes) {
     Firmware fw(DeviceKind::Mousepad);
     EXPECT_TRUE(chunkedWrite(fw, Command::StreamFrame, 0, pattern(45, 1)));
