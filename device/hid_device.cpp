@@ -259,15 +259,20 @@ bool HidDevice::openLocked(std::string_view path, bool read, bool write) {
         setError(err, reason.empty() ? std::strerror(err) : reason);
         return false;
     }
+    struct stat st {};
+    isSocket_ = ::fstat(fd, &st) == 0 && S_ISSOCK(st.st_mode);
+    // A node is read without blocking after poll(); a socket is left blocking
+    // so that an exchange waits in recv() alone, each call saying whether it
+    // may wait.
     const int flags = ::fcntl(fd, F_GETFL);
-    if (flags < 0 || ::fcntl(fd, F_SETFL, flags | O_NONBLOCK) < 0) {
+    const int wanted = isSocket_ ? flags & ~O_NONBLOCK : flags | O_NONBLOCK;
+    if (flags < 0 || ::fcntl(fd, F_SETFL, wanted) < 0) {
         const int err = errno;
         ::close(fd);
         setError(err, std::strerror(err));
         return false;
     }
-    struct stat st {};
-    isSocket_ = ::fstat(fd, &st) == 0 && S_ISSOCK(st.st_mode);
+    socketTimeoutMs_ = -2;
 
     collection_ = std::move(info.collections[entry.collectionIndex]);
     filterInput_ = info.collections.size() > 1;
@@ -299,6 +304,10 @@ void HidDevice::closeLocked(std::unique_lock<std::mutex>& lock) {
     if (busy_ > 0 && cancelFd_ >= 0) {
         const uint64_t one = 1;
         [[maybe_unused]] ssize_t n = ::write(cancelFd_, &one, sizeof one);
+    }
+    if (busy_ > 0 && isSocket_ && fd_ >= 0) {
+        // A read waiting in recv() sees no eventfd: the shut socket ends it.
+        ::shutdown(fd_, SHUT_RDWR);
     }
     closing_ = true;
     idle_.wait(lock, [this] { return busy_ == 0; });
@@ -350,6 +359,7 @@ bool HidDevice::transfer(bool isRead, size_t length, uint8_t* buffer, int timeou
     bool filter;
     bool isSocket;
     bool prependId;
+    int foreignPauseMs;
     {
         std::lock_guard lock(mutex_);
         if (fd_ < 0 || closing_) {
@@ -361,6 +371,15 @@ bool HidDevice::transfer(bool isRead, size_t length, uint8_t* buffer, int timeou
         // Nodes deliver unnumbered input reports without an id byte; callers
         // always get one (0), as the report lengths count it.
         prependId = isRead && !collection_.numbered && length >= 2;
+        foreignPauseMs = foreignPauseMs_;
+        if (isRead && isSocket && timeoutMs != 0 && timeoutMs != socketTimeoutMs_) {
+            // The socket's own time-out bounds a read that waits in recv().
+            const int ms = timeoutMs < 0 ? 0 : timeoutMs;
+            timeval limit{ms / 1000, (ms % 1000) * 1000};
+            if (::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit) == 0) {
+                socketTimeoutMs_ = timeoutMs;
+            }
+        }
         ++busy_;
     }
     std::atomic<bool>& flag = isRead ? readInProgress_ : writeInProgress_;
@@ -370,112 +389,168 @@ bool HidDevice::transfer(bool isRead, size_t length, uint8_t* buffer, int timeou
     int lateSkips = 0;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     bool ok = false;
-    // A write, and a read that may not wait, try the descriptor first: it is
-    // non-blocking, so only a full queue (or an empty one) needs the poll.
-    bool tryFirst = !isRead || timeoutMs == 0;
-    for (;;) {
-        if (tryFirst) {
-            tryFirst = false;
-            ssize_t done;
-            if (isRead) {
-                done = prependId ? ::read(fd, buffer + 1, length - 1) : ::read(fd, buffer, length);
-            } else if (isSocket) {
-                done = ::send(fd, buffer, length, MSG_NOSIGNAL | MSG_DONTWAIT);
-            } else {
-                done = ::write(fd, buffer, length);
-            }
-            if (done < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) {
-                if (isRead) {
-                    break;  // nothing queued, and no time to wait
-                }
-                continue;  // the queue is full: wait for room
-            }
-            if (done < 0 || (isRead && done == 0)) {
-                break;
-            }
-            if (isRead && prependId) {
-                buffer[0] = 0;
-                ++done;
-            }
-            if (isRead && filter && !collection_.ownsInputReport(buffer[0])) {
-                tryFirst = true;  // another collection's report: look again
-                if (++lateSkips > kMaxLateSkips) {
-                    break;
-                }
-                continue;
-            }
-            if (static_cast<size_t>(done) == length || isRead) {
-                ok = true;
-                if (outCount != nullptr) {
-                    *outCount = static_cast<size_t>(done);
-                }
-            }
-            break;
+
+    // One report off the descriptor; `wait` only matters for a socket, which
+    // is left blocking so that a read needs no poll() before it.
+    auto receive = [&](bool wait) -> ssize_t {
+        uint8_t* to = prependId ? buffer + 1 : buffer;
+        const size_t room = prependId ? length - 1 : length;
+        const ssize_t got = isSocket ? ::recv(fd, to, room, wait ? 0 : MSG_DONTWAIT)
+                                     : ::read(fd, to, room);
+        if (got > 0 && prependId) {
+            buffer[0] = 0;
+            return got + 1;
         }
-        pollfd fds[2] = {{cancelFd_, POLLIN, 0}, {fd, short(isRead ? POLLIN : POLLOUT), 0}};
-        const int wait = forever ? -1 : remainingMs(deadline);
-        const int n = ::poll(fds, 2, wait);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            break;
-        }
-        if (fds[0].revents != 0) {
-            break;  // cancelled by close
-        }
-        if (n == 0) {
-            if (forever || remainingMs(deadline) > 0) {
-                continue;
-            }
-            break;  // timed out
-        }
-        const short ready = fds[1].revents;
-        if ((ready & (isRead ? POLLIN : POLLOUT)) == 0) {
-            break;  // hang-up or error without data: the device is gone
-        }
-        ssize_t done;
-        if (prependId) {
-            done = ::read(fd, buffer + 1, length - 1);
-            if (done > 0) {
-                buffer[0] = 0;
-                ++done;
-            }
-        } else if (isRead) {
-            done = ::read(fd, buffer, length);
-        } else if (isSocket) {
-            done = ::send(fd, buffer, length, MSG_NOSIGNAL | MSG_DONTWAIT);
-        } else {
-            done = ::write(fd, buffer, length);
-        }
-        if (done < 0) {
-            if (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR) {
-                continue;
-            }
-            break;
-        }
-        if (isRead && done == 0) {
-            break;  // end of file: the device went away
-        }
-        if (filter && !collection_.ownsInputReport(buffer[0])) {
-            // Another collection's report on the same node. The deadline is
-            // only looked at when nothing is ready, so once it has passed
-            // at most a reader queue's worth (64 reports) more is skipped:
-            // a node flooding with them cannot hold the read for ever.
-            if (!forever && remainingMs(deadline) == 0 && ++lateSkips > kMaxLateSkips) {
-                break;
-            }
-            continue;
-        }
+        return got;
+    };
+    auto accept = [&](ssize_t done) {
         if (static_cast<size_t>(done) == length || isRead) {
             ok = true;
             if (outCount != nullptr) {
                 *outCount = static_cast<size_t>(done);
             }
         }
-        break;
+    };
+    auto foreign = [&] { return filter && !collection_.ownsInputReport(buffer[0]); };
+    // After another collection's report, everything queued is read at once,
+    // then the reader rests: a node busy with replies to someone else's
+    // commands wakes it once per pause instead of once per report.
+    // Returns 1 with an own report read, 0 to go on waiting, -1 to give up.
+    auto drainForeign = [&]() -> int {
+        if (foreignPauseMs <= 0) {
+            return 0;
+        }
+        for (int i = 0; i < kMaxLateSkips; ++i) {
+            const ssize_t done = receive(false);
+            if (done > 0 && !foreign()) {
+                accept(done);
+                return 1;
+            }
+            if (done < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) {
+                break;
+            }
+            if (done <= 0) {
+                return -1;
+            }
+        }
+        const int rest = forever ? foreignPauseMs : std::min(foreignPauseMs, remainingMs(deadline));
+        pollfd cancel{cancelFd_, POLLIN, 0};
+        if (rest > 0 && ::poll(&cancel, 1, rest) > 0) {
+            return -1;  // cancelled by close
+        }
+        return 0;
+    };
+
+    if (isRead && isSocket && timeoutMs != 0) {
+        // The common exchange: one recv() waiting on the socket itself.
+        const ssize_t done = receive(true);
+        if (done > 0 && !foreign()) {
+            accept(done);
+        } else if (done > 0) {
+            if (drainForeign() != 0) {
+                goto finished;
+            }
+        } else if (done == 0 || (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) ||
+                   (!forever && remainingMs(deadline) == 0)) {
+            goto finished;  // closed, failed or timed out
+        }
+        if (ok) {
+            goto finished;
+        }
+    }
+    {
+        // A write, and a read that may not wait, try the descriptor first: it
+        // is non-blocking, so only a full queue (or an empty one) needs the poll.
+        bool tryFirst = !isRead || timeoutMs == 0;
+        for (;;) {
+            if (tryFirst) {
+                tryFirst = false;
+                ssize_t done;
+                if (isRead) {
+                    done = receive(false);
+                } else if (isSocket) {
+                    done = ::send(fd, buffer, length, MSG_NOSIGNAL | MSG_DONTWAIT);
+                } else {
+                    done = ::write(fd, buffer, length);
+                }
+                if (done < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) {
+                    if (isRead) {
+                        break;  // nothing queued, and no time to wait
+                    }
+                    continue;  // the queue is full: wait for room
+                }
+                if (done < 0 || (isRead && done == 0)) {
+                    break;
+                }
+                if (isRead && foreign()) {
+                    tryFirst = true;  // another collection's report: look again
+                    if (++lateSkips > kMaxLateSkips) {
+                        break;
+                    }
+                    continue;
+                }
+                accept(done);
+                break;
+            }
+            pollfd fds[2] = {{cancelFd_, POLLIN, 0}, {fd, short(isRead ? POLLIN : POLLOUT), 0}};
+            const int wait = forever ? -1 : remainingMs(deadline);
+            const int n = ::poll(fds, 2, wait);
+            if (n < 0) {
+                if (errno == EINTR) {
+                    continue;
+                }
+                break;
+            }
+            if (fds[0].revents != 0) {
+                break;  // cancelled by close
+            }
+            if (n == 0) {
+                if (forever || remainingMs(deadline) > 0) {
+                    continue;
+                }
+                break;  // timed out
+            }
+            const short ready = fds[1].revents;
+            if ((ready & (isRead ? POLLIN : POLLOUT)) == 0) {
+                break;  // hang-up or error without data: the device is gone
+            }
+            ssize_t done;
+            if (isRead) {
+                done = receive(false);
+            } else if (isSocket) {
+                done = ::send(fd, buffer, length, MSG_NOSIGNAL | MSG_DONTWAIT);
+            } else {
+                done = ::write(fd, buffer, length);
+            }
+            if (done < 0) {
+                if (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR) {
+                    continue;
+                }
+                break;
+            }
+            if (isRead && done == 0) {
+                break;  // end of file: the device went away
+            }
+            if (isRead && foreign()) {
+                // Another collection's report on the same node. The deadline is
+                // only looked at when nothing is ready, so once it has passed
+                // at most a reader queue's worth (64 reports) more is skipped:
+                // a node flooding with them cannot hold the read for ever.
+                if (!forever && remainingMs(deadline) == 0 && ++lateSkips > kMaxLateSkips) {
+                    break;
+                }
+                const int drained = drainForeign();
+                if (drained != 0) {
+                    break;
+                }
+                continue;
+            }
+            accept(done);
+            break;
+        }
     }
 
+finished:
     flag = false;
     {
         // Notified under the lock: once busy_ reads 0 a closing destructor may
@@ -485,6 +560,11 @@ bool HidDevice::transfer(bool isRead, size_t length, uint8_t* buffer, int timeou
         idle_.notify_all();
     }
     return ok;
+}
+
+void HidDevice::setForeignReportPause(int ms) {
+    std::lock_guard lock(mutex_);
+    foreignPauseMs_ = ms;
 }
 
 bool HidDevice::unpackReport(std::vector<HidDataItem>& items, HidReportType type,

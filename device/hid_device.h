@@ -106,6 +106,10 @@ class HidDevice {
     // or failure, with *outCount = 0; the handle stays open.
     bool read(size_t length, uint8_t* buffer, int timeoutMs, size_t* outCount = nullptr);
     bool write(size_t length, const uint8_t* buffer, int timeoutMs, size_t* outCount = nullptr);
+    // A reader that skips other collections' reports rests this long after
+    // reading all that is queued (0, the default: it never rests). Kept
+    // across opens.
+    void setForeignReportPause(int ms);
 
     // Decodes a report of this interface into items (see unpackReport).
     bool unpackReport(std::vector<HidDataItem>& items, HidReportType type, const uint8_t* report,
@@ -162,6 +166,8 @@ class HidDevice {
     bool closing_ = false;      // new transfers refuse while close waits
     bool isSocket_ = false;     // send() with MSG_NOSIGNAL instead of write()
     bool filterInput_ = false;  // the node has other collections whose reports we skip
+    int foreignPauseMs_ = 0;
+    int socketTimeoutMs_ = -2;  // SO_RCVTIMEO as last set; -2 unknown
     int lastError_ = 0;
     std::string lastErrorText_;
     std::atomic<bool> readInProgress_{false};

@@ -123,11 +123,12 @@ void runKeyboardLight(const KeyboardLightContext& ctx, StopEvent& stop) {
         return;
     }
     KeyboardEffectState state;
+    PassPacer pacer;
     for (;;) {
         const uint8_t mode = ctx.images->current.get(rec::kLightMode);
         const uint8_t speed = ctx.images->current.get(rec::kSpeed);
         // The pass's wait for the stop event is its pace.
-        if (pause(stop, keyboardDelay(mode, speed))) {
+        if (pacer.sleep(stop, keyboardDelay(mode, speed))) {
             return;
         }
         if (!ctx.link->connected()) {

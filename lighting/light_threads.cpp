@@ -46,6 +46,18 @@ bool sleepWhileAbsent(DeviceLink& link, StopEvent& stop, milliseconds bound) {
         stop, {&link}, [&link] { return link.connected(); }, bound);
 }
 
+bool PassPacer::sleep(StopEvent& stop, milliseconds delay) {
+    using Duration = std::chrono::steady_clock::duration;
+    const auto start = std::chrono::steady_clock::now();
+    const Duration asked = Duration(delay) - std::min<Duration>(debt_, delay);
+    const bool stopped = stop.waitUntil(start + asked);
+    const Duration over = std::chrono::steady_clock::now() - start - asked;
+    // Never owed more than one delay: a thread that was held up (a slow
+    // exchange, a busy machine) does not race to catch up.
+    debt_ = std::clamp<Duration>(over, Duration::zero(), Duration(delay));
+    return stopped;
+}
+
 milliseconds mousepadDelay(uint8_t mode, uint8_t speed) {
     const size_t row = std::min<size_t>(mode, kMousepadDelays.size() - 1);
     return milliseconds(kMousepadDelays[row][clampedSpeed(speed)]);
@@ -169,11 +181,12 @@ void runMousepadLight(const LightThreadContext& ctx, StopEvent& stop) {
         return;
     }
     EffectState state;
+    PassPacer pacer;
     for (;;) {
         const uint8_t mode = ctx.images->current.get(rec::kLightMode);
         const uint8_t speed = ctx.images->current.get(rec::kSpeed);
         // The pass's wait for the stop event is its pace.
-        if (pause(stop, mousepadDelay(mode, speed))) {
+        if (pacer.sleep(stop, mousepadDelay(mode, speed))) {
             return;
         }
         if (!ctx.link->connected()) {

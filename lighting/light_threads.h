@@ -70,6 +70,19 @@ bool sleepUntil(StopEvent& stop, std::initializer_list<DeviceLink*> links,
 // the pace instead cost dozens of wake-ups a second with nothing attached.
 bool sleepWhileAbsent(DeviceLink& link, StopEvent& stop, std::chrono::milliseconds bound);
 
+// The pace of a streaming thread: each pass's delay is shortened by what the
+// previous sleep overshot, so that the passes keep their delay on average
+// instead of losing a wake-up's latency on every frame.
+class PassPacer {
+  public:
+    // True when the thread is to end.
+    bool sleep(StopEvent& stop, std::chrono::milliseconds delay);
+    std::chrono::steady_clock::duration debt() const { return debt_; }
+
+  private:
+    std::chrono::steady_clock::duration debt_{};
+};
+
 void runMouseLight(const LightThreadContext& ctx, StopEvent& stop);
 void runMousepadLight(const LightThreadContext& ctx, StopEvent& stop);
 

@@ -30,6 +30,13 @@ bool StopEvent::waitFor(std::chrono::milliseconds timeout) const {
     return set_;
 }
 
+bool StopEvent::waitUntil(std::chrono::steady_clock::time_point deadline) const {
+    std::unique_lock lock(mutex_);
+    changed_.wait_until(lock, deadline, [this] { return set_ || woken_; });
+    woken_ = false;
+    return set_;
+}
+
 void StopEvent::wake() {
     {
         std::lock_guard lock(mutex_);

@@ -22,6 +22,7 @@ class StopEvent {
     // True as soon as the event is set (at once when it already is), false
     // when the time ran out first.
     bool waitFor(std::chrono::milliseconds timeout) const;
+    bool waitUntil(std::chrono::steady_clock::time_point deadline) const;
     void wait() const;
 
     // Ends the current (or the next) waitFor early without setting the event:

@@ -19,6 +19,11 @@ using std::chrono::milliseconds;
 constexpr milliseconds kStopPoll{1};
 constexpr milliseconds kIdleSleep{1000};
 constexpr milliseconds kAfterStopSleep{100};
+// The listener's node also carries the replies to every command the light
+// threads stream; read in batches, they wake it once per pause. A user's
+// notification waits at most this long, and the queue (64 reports on a
+// hidraw node) holds far more than a pause's worth.
+constexpr int kForeignReportPauseMs = 4;
 // A read that fails this much sooner than its time-out was not a time-out:
 // the connection broke under a device that is still (or again) present.
 constexpr milliseconds kBrokenReadBound{kListenerReadTimeoutMs / 5};
@@ -91,6 +96,7 @@ void runListener(DeviceKind kind, WorkerParam param) {
     StopEvent& stop = *param.stop;
     const InterfaceMatch match = consumerInterfaceMatch(kind);
     HidDevice device(context.links.backend());
+    device.setForeignReportPause(kForeignReportPauseMs);
     bool failing = false;
     while (!stop.waitFor(kStopPoll)) {
         const uint64_t seen = context.waker.generation();

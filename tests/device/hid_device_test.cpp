@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <chrono>
 #include <condition_variable>
+#include <cstdlib>
 #include <future>
 #include <mutex>
 #include <thread>
@@ -547,6 +548,45 @@ TEST_F(SharedNodeTest, ForeignReportsDoNotExtendTheTimeOut) {
     EXPECT_LT(elapsed, 3000);
 }
 
+TEST_F(SharedNodeTest, AReaderRestingAfterForeignReportsStillGetsItsOwnInOrder) {
+    consumer.setForeignReportPause(20);
+    uint8_t note[3] = {};
+    size_t count = 0;
+    // Replies to someone else's commands, then a notification among them.
+    for (int i = 0; i < 10; ++i) {
+        broadcast(configReport(static_cast<uint8_t>(i)));
+    }
+    broadcast({3, 0x01, 0x04});
+    broadcast(configReport(0x50));
+    broadcast({3, 0x02, 0x04});
+    const auto start = Clock::now();
+    ASSERT_TRUE(consumer.read(sizeof note, note, 1000, &count));
+    EXPECT_EQ(note[1], 0x01);
+    ASSERT_TRUE(consumer.read(sizeof note, note, 1000, &count));
+    EXPECT_EQ(note[1], 0x02);
+    EXPECT_LT(msSince(start), 500);
+
+    // With only foreign reports the time-out holds, rests included...
+    broadcast(configReport(0x60));
+    auto began = Clock::now();
+    EXPECT_FALSE(consumer.read(sizeof note, note, 100));
+    EXPECT_GE(msSince(began), 100);
+    EXPECT_LT(msSince(began), 2000);
+
+    // ...and a close ends a rest at once.
+    auto reader = std::async(std::launch::async, [&] {
+        return consumer.read(sizeof note, note, 5000);
+    });
+    for (int i = 0; i < 20; ++i) {
+        broadcast(configReport(0x70));
+        std::this_thread::sleep_for(5ms);
+    }
+    began = Clock::now();
+    consumer.close();
+    EXPECT_FALSE(reader.get());
+    EXPECT_LT(msSince(began), 1000);
+}
+
 // A node that always has another collection's report ready, faster than
 // any reader takes them (report id 0 belongs to neither collection).
 class FloodingBackend : public FakeHidBackend {
@@ -569,7 +609,10 @@ TEST(SharedNodeFlood, ForeignReportsArrivingNonStopDoNotHoldAReadPastItsTimeOut)
     HidDevice config(backend);
     ASSERT_TRUE(config.open("/dev/kb&col01", true, true, true, false));
 
-    for (int timeoutMs : {0, 200}) {
+    for (int timeoutMs : {0, 200, -200}) {
+        // Negative: the same time-out for a reader resting after foreign reports.
+        config.setForeignReportPause(timeoutMs < 0 ? 5 : 0);
+        timeoutMs = std::abs(timeoutMs);
         uint8_t reply[64];
         auto reader = std::async(std::launch::async,
                                  [&] { return config.read(sizeof reply, reply, timeoutMs); });

@@ -87,6 +87,28 @@ TEST(LightThreadTables, DelaysAndPauses) {
     EXPECT_EQ(mouseExtraPause(5), 0ms);
 }
 
+TEST(PassPacer, KeepsTheDelayOnAverageWithoutRunningAhead) {
+    using namespace std::chrono;
+    StopEvent stop;
+    PassPacer pacer;
+    const auto start = steady_clock::now();
+    constexpr int kPasses = 40;
+    for (int i = 0; i < kPasses; ++i) {
+        ASSERT_FALSE(pacer.sleep(stop, 2ms));
+        // What is owed never exceeds one delay, whatever the machine's load.
+        EXPECT_GE(pacer.debt(), steady_clock::duration::zero());
+        EXPECT_LE(pacer.debt(), steady_clock::duration(2ms));
+    }
+    // Shortened sleeps only pay back overshoot: the passes never come
+    // faster than their delay, less the one delay that may be owed.
+    EXPECT_GE(steady_clock::now() - start, milliseconds(2 * kPasses - 2));
+
+    stop.set();
+    const auto before = steady_clock::now();
+    EXPECT_TRUE(pacer.sleep(stop, 1000ms));
+    EXPECT_LT(steady_clock::now() - before, 500ms);
+}
+
 TEST(MousepadLightThread, StreamsStaticFramesOfSixtyBytes) {
     Rig rig;
     rig.images.current.set(rec::kLightMode, 3);
