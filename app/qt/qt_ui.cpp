@@ -68,12 +68,26 @@ QString rgba(uint32_t argb) {
 
 }  // namespace
 
+QEvent::Type QtUi::wakeEventType() {
+    static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
+    return type;
+}
+
+void QtUi::customEvent(QEvent* event) {
+    if (event->type() == wakeEventType()) {
+        dispatcher_.runPending();
+        return;
+    }
+    QObject::customEvent(event);
+}
+
 QtUi::QtUi(std::string skinFolder, QObject* parent)
     : QObject(parent), SkinUiBase(std::move(skinFolder)) {
-    dispatcher_.setWake([this] {
-        QMetaObject::invokeMethod(
-            this, [this] { dispatcher_.runPending(); }, Qt::QueuedConnection);
-    });
+    // A plain event, allocated here and freed by the toolkit: no functor
+    // object whose reference count lives inside the toolkit is shared
+    // between the posting thread and this one.
+    dispatcher_.setWake(
+        [this] { QCoreApplication::postEvent(this, new QEvent(wakeEventType())); });
     adaptor_ = new NotifyAdaptor([this](Notification n) { deliver(n); },
                                  [this] { return quiet_ > 0; }, this);
     grabFocus_ = std::make_unique<GrabFocusFilter>([this] {
@@ -1151,7 +1165,7 @@ void QtUi::startTimer(int id, int periodMs) {
     if (onUiThread()) {
         start();
     } else {
-        QMetaObject::invokeMethod(this, start, Qt::QueuedConnection);
+        dispatcher_.post(start);
     }
 }
 
@@ -1168,7 +1182,7 @@ void QtUi::stopTimer(int id) {
     if (onUiThread()) {
         stop();
     } else {
-        QMetaObject::invokeMethod(this, stop, Qt::QueuedConnection);
+        dispatcher_.post(stop);
     }
 }
 

@@ -8,6 +8,7 @@
 // A QApplication must exist before it is made; it lives on the UI thread.
 
 #include <QDialog>
+#include <QEvent>
 #include <QHash>
 #include <QIcon>
 #include <QMenu>
@@ -178,8 +179,11 @@ class QtUi : public QObject, public SkinUiBase {
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void customEvent(QEvent* event) override;
 
   private:
+    static QEvent::Type wakeEventType();
+
     // Program changes inside a Quiet scope do not notify.
     struct Quiet {
         explicit Quiet(QtUi& ui) : ui_(ui) { ++ui_.quiet_; }

@@ -12,6 +12,7 @@ UiDispatcher::~UiDispatcher() {
 void UiDispatcher::setWake(std::function<void()> wake) {
     std::lock_guard lock(mutex_);
     wake_ = std::move(wake);
+    wakePending_ = false;
 }
 
 void UiDispatcher::setUiThread(std::thread::id id) {
@@ -32,7 +33,7 @@ void UiDispatcher::post(std::function<void()> fn) {
             return;
         }
         queue_.push_back({std::move(fn), nullptr});
-        wake = wake_;
+        wake = takeWake();
     }
     changed_.notify_all();
     if (wake) {
@@ -59,7 +60,7 @@ bool UiDispatcher::send(std::function<void()> fn) {
             return false;
         }
         queue_.push_back({std::move(fn), state});
-        wake = wake_;
+        wake = takeWake();
     }
     changed_.notify_all();
     if (wake) {
@@ -70,7 +71,21 @@ bool UiDispatcher::send(std::function<void()> fn) {
     return state->done;
 }
 
+std::function<void()> UiDispatcher::takeWake() {
+    if (wakePending_ || !wake_) {
+        return {};
+    }
+    wakePending_ = true;
+    return wake_;
+}
+
 size_t UiDispatcher::runPending() {
+    {
+        // Calls queued from now on need a wake of their own: this pass may
+        // be stuck in a call that runs a nested loop (a modal box).
+        std::lock_guard lock(mutex_);
+        wakePending_ = false;
+    }
     size_t ran = 0;
     for (;;) {
         Call call;
@@ -128,6 +143,7 @@ bool UiDispatcher::closed() const {
 void UiDispatcher::reopen() {
     std::lock_guard lock(mutex_);
     closed_ = false;
+    wakePending_ = false;
 }
 
 }  // namespace rxt::ui

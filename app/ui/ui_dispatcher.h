@@ -21,7 +21,8 @@ namespace rxt::ui {
 class UiDispatcher {
   public:
     // `wake` is called (on any thread, without the lock held) after a call
-    // is queued; it must make the UI thread call runPending() soon.
+    // is queued; it must make the UI thread call runPending() soon. Calls
+    // queued before that runPending starts share one wake.
     explicit UiDispatcher(std::function<void()> wake = {});
     ~UiDispatcher();
     UiDispatcher(const UiDispatcher&) = delete;
@@ -75,6 +76,9 @@ class UiDispatcher {
         bool started = false;  // a started call is waited for even after close
         bool done = false;
     };
+    // Under the lock: the wake to call, or none when one is already out.
+    std::function<void()> takeWake();
+
     struct Call {
         std::function<void()> fn;
         std::shared_ptr<SendState> sent;  // sent calls only
@@ -84,6 +88,7 @@ class UiDispatcher {
     std::condition_variable changed_;
     std::deque<Call> queue_;
     std::function<void()> wake_;
+    bool wakePending_ = false;  // a wake is out and its runPending has not started
     std::thread::id uiThread_;
     bool closed_ = false;
 };

@@ -23,11 +23,33 @@ TEST(UiDispatcher, PostedCallsRunInOrderOnTheUiThreadOnly) {
     d.post([&] { ran.push_back(1); });
     std::thread([&] { d.post([&] { ran.push_back(2); }); }).join();
     EXPECT_TRUE(ran.empty());
-    EXPECT_EQ(wakes, 2);
+    EXPECT_EQ(wakes, 1);  // both wait for the one pass the first wake asked for
     EXPECT_TRUE(d.hasPending());
     EXPECT_EQ(d.runPending(), 2u);
     EXPECT_EQ(ran, (std::vector<int>{1, 2}));
     EXPECT_FALSE(d.hasPending());
+    d.post([&] { ran.push_back(3); });
+    EXPECT_EQ(wakes, 2);
+}
+
+TEST(UiDispatcher, ACallQueuedDuringARunningPassWakesTheLoopAgain) {
+    // The running call may sit in a nested loop (a modal box) that only a
+    // new wake reaches: what is queued meanwhile must not wait for it.
+    std::atomic<int> wakes{0};
+    UiDispatcher d([&] { ++wakes; });
+    std::vector<int> ran;
+    d.post([&] {
+        std::thread([&] {
+            d.post([&] { ran.push_back(2); });
+            d.post([&] { ran.push_back(3); });
+        }).join();
+        EXPECT_EQ(wakes, 2);
+        EXPECT_EQ(d.runPending(), 2u);  // the nested loop's pass
+        ran.push_back(1);
+    });
+    EXPECT_EQ(wakes, 1);
+    EXPECT_EQ(d.runPending(), 1u);
+    EXPECT_EQ(ran, (std::vector<int>{2, 3, 1}));
 }
 
 TEST(UiDispatcher, CallsQueuedWhileRunningRunInTheSamePass) {

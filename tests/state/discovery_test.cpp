@@ -81,6 +81,9 @@ class Discovery : public ::testing::Test {
     test::TempFolder folder_;
     test::ScopedEnv home_;
     test::ScopedEnv config_;
+    // A test's consumer interfaces outlive the workers that TearDown stops.
+    FakeCommandDevice consumer;
+    FakeCommandDevice otherConsumer;
     FakeDeviceTrio trio;
     DeviceImageSet images;
     RecordingUi ui;
@@ -144,7 +147,6 @@ TEST_F(Discovery, KeyboardOfTheThirdProductIsAcceptedAndKeepsTheVariant) {
 }
 
 TEST_F(Discovery, AnotherInterfaceOfTheDeviceIsOpenedRejectedAndSkipped) {
-    FakeCommandDevice consumer;
     plugConsumer(DeviceKind::Mouse, consumer, "fake/a-mouse-consumer");  // enumerated first
     trio.plug(DeviceKind::Mouse);
     workers.start(false);
@@ -204,7 +206,6 @@ TEST_F(Discovery, NotificationsBecomeSentMessagesHandledBeforeTheNextRead) {
     // The configuration interface first, so that detection never opens the
     // consumer interface the listener holds.
     trio.plug(DeviceKind::Mouse);
-    FakeCommandDevice consumer;
     plugConsumer(DeviceKind::Mouse, consumer, "fake/mouse-consumer");
     std::atomic<int> handling{0};
     std::atomic<bool> overlapped{false};
@@ -240,7 +241,6 @@ TEST_F(Discovery, KeyboardListenerSendsTheKeyboardMessages) {
     // that its detection stops at it and never opens the keyboard's interfaces.
     trio.plug(DeviceKind::Mousepad);
     trio.plug(DeviceKind::Keyboard);
-    FakeCommandDevice consumer;
     plugConsumer(DeviceKind::Keyboard, consumer, "fake/keyboard-consumer");
     workers.start();
     const auto until = Clock::now() + kGenerous;
@@ -257,10 +257,8 @@ TEST_F(Discovery, KeyboardListenerSendsTheKeyboardMessages) {
 }
 
 TEST_F(Discovery, StopEndsEveryWorkerWithinAReadTimeoutAndAPoll) {
-    FakeCommandDevice mouseConsumer;
-    FakeCommandDevice keyboardConsumer;
-    plugConsumer(DeviceKind::Mouse, mouseConsumer, "fake/mouse-consumer");
-    plugConsumer(DeviceKind::Keyboard, keyboardConsumer, "fake/keyboard-consumer");
+    plugConsumer(DeviceKind::Mouse, consumer, "fake/mouse-consumer");
+    plugConsumer(DeviceKind::Keyboard, otherConsumer, "fake/keyboard-consumer");
     trio.plug(DeviceKind::Mouse);
     trio.plug(DeviceKind::Keyboard);
     trio.plug(DeviceKind::Mousepad);
@@ -312,7 +310,6 @@ TEST_F(Discovery, ABusChangeWakesAnIdleListenerAtOnce) {
     workers.start();
     ASSERT_TRUE(ui.waitFor("show mouse tab", kGenerous));
     std::this_thread::sleep_for(300ms);  // the listener found nothing and sleeps 1 s
-    FakeCommandDevice consumer;
     const auto plugged = Clock::now();
     plugConsumer(DeviceKind::Mouse, consumer, "fake/mouse-consumer");
     const auto until = plugged + kGenerous;
