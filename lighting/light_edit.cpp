@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cstdio>
 
+#include "lighting/keyboard_frames.h"
 #include "lighting/light_modes.h"
 
 namespace rxt::lighting {
@@ -17,7 +18,7 @@ std::optional<int> number(std::string_view text) {
     return v;
 }
 
-std::string modeList(DeviceKind device) {
+std::string modeList(LightDevice device) {
     std::string out;
     const auto modes = modeTexts(device);
     for (size_t i = 0; i < modes.size(); ++i) {
@@ -26,21 +27,66 @@ std::string modeList(DeviceKind device) {
     return out;
 }
 
+constexpr KeyboardKind kKeyboardKinds[] = {KeyboardKind::FullColour, KeyboardKind::SingleColour};
+
+// What a mode may be, every list named.
+std::string allowedModes(LightDevice device) {
+    if (device.device == DeviceKind::Keyboard && !device.keyboard) {
+        std::string out;
+        for (KeyboardKind k : kKeyboardKinds) {
+            const LightDevice kb{DeviceKind::Keyboard, k};
+            out += modeList(kb) + " (" + lightDeviceName(kb) + "); ";
+        }
+        return out + "or 0 to " + std::to_string(kKeyboardModes - 1);
+    }
+    return modeList(device) + ", or 0 to " + std::to_string(modeTexts(device).size() - 1);
+}
+
+std::optional<int> modeOf(LightDevice device, std::string_view name) {
+    if (device.device != DeviceKind::Keyboard || device.keyboard) {
+        return modeOfName(device, name);
+    }
+    for (KeyboardKind k : kKeyboardKinds) {
+        if (const auto mode = modeOfName({DeviceKind::Keyboard, k}, name)) {
+            return mode;
+        }
+    }
+    return std::nullopt;
+}
+
+bool fixedColour(LightDevice device) {
+    return device.device == DeviceKind::Keyboard && device.keyboard == KeyboardKind::SingleColour;
+}
+
 }  // namespace
 
-LightView lightView(const DeviceImages& images) {
+std::string lightDeviceName(LightDevice device) {
+    if (device.device != DeviceKind::Keyboard || !device.keyboard) {
+        return std::string(kindName(device.device));
+    }
+    return *device.keyboard == KeyboardKind::FullColour ? "full-colour keyboard"
+                                                        : "single-colour keyboard";
+}
+
+LightView lightView(const DeviceImages& images, std::optional<KeyboardKind> keyboard) {
     const ByteImage<kMouseCurrentRecordSize>& r = images.current;
+    const LightDevice device{images.kind(), keyboard};
     LightView v;
     v.mode = r.get(rec::kLightMode);
-    const auto modes = modeTexts(images.kind());
+    const auto modes = modeTexts(device);
     if (static_cast<size_t>(v.mode) < modes.size()) {
         v.modeName = modeName(modes[static_cast<size_t>(v.mode)]);
     }
     v.brightness = r.get(rec::kBrightness);
     v.speed = kMaxSpeed - static_cast<int>(r.get(rec::kSpeed));
     v.left = r.get(rec::kDirection) != 0;
-    v.colourful = r.get(rec::kColourful) != 0;
-    v.colour = {r.get(rec::kRed), r.get(rec::kGreen), r.get(rec::kBlue)};
+    v.fixedColour = fixedColour(device);
+    if (v.fixedColour) {
+        v.colour = kSingleColourDisplay;
+    } else {
+        v.colourful = r.get(rec::kColourful) != 0;
+        v.colour = {r.get(rec::kRed), r.get(rec::kGreen), r.get(rec::kBlue)};
+    }
     return v;
 }
 
@@ -81,13 +127,8 @@ std::string colourText(Rgb c) {
     return text;
 }
 
-std::optional<LightEdit> parseLightEdit(DeviceKind device, std::span<const std::string> words,
+std::optional<LightEdit> parseLightEdit(LightDevice device, std::span<const std::string> words,
                                         std::string& error) {
-    if (modeTexts(device).empty()) {
-        error = "the " + std::string(kindName(device)) +
-                "'s lighting is not set this way (mouse and mousepad only)";
-        return std::nullopt;
-    }
     if (words.empty()) {
         error = "lighting needs a field: " + std::string(kLightFieldNames);
         return std::nullopt;
@@ -103,16 +144,14 @@ std::optional<LightEdit> parseLightEdit(DeviceKind device, std::span<const std::
     };
     LightEdit e;
     if (field == "mode") {
-        const std::string allowed =
-            modeList(device) + ", or 0 to " + std::to_string(modeTexts(device).size() - 1);
+        const std::string allowed = allowedModes(device);
         const std::string* v = one(allowed);
         if (v == nullptr) {
             return std::nullopt;
         }
-        const auto mode = modeOfName(device, *v);
+        const auto mode = modeOf(device, *v);
         if (!mode) {
-            error =
-                "no " + std::string(kindName(device)) + " light mode \"" + *v + "\": " + allowed;
+            error = "no " + lightDeviceName(device) + " light mode \"" + *v + "\": " + allowed;
             return std::nullopt;
         }
         e.field = LightField::Mode;
@@ -149,6 +188,12 @@ std::optional<LightEdit> parseLightEdit(DeviceKind device, std::span<const std::
         e.field = LightField::Direction;
         e.value = *v == "left" ? 1 : 0;
         return e;
+    }
+    const bool colourField = field == "colourful" || field == "colorful" || field == "color" ||
+                             field == "colour";
+    if (colourField && fixedColour(device)) {
+        error = "the single-colour keyboard's colour is fixed: it takes no " + field;
+        return std::nullopt;
     }
     if (field == "colourful" || field == "colorful") {
         const std::string* v = one("on or off");

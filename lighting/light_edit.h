@@ -8,8 +8,10 @@
 #include <string>
 #include <string_view>
 
+#include "lighting/light_modes.h"
 #include "lighting/light_tables.h"
 #include "state/device_images.h"
+#include "state/keyboard_kind.h"
 
 namespace rxt::lighting {
 
@@ -26,9 +28,16 @@ struct LightView {
     bool left = false;
     bool colourful = false;
     Rgb colour;
+    // The single-colour keyboard shows one colour whatever the record holds.
+    bool fixedColour = false;
 };
 
-LightView lightView(const DeviceImages& images);
+// The keyboard's kind names its modes; without it they stay unnamed.
+LightView lightView(const DeviceImages& images, std::optional<KeyboardKind> keyboard = std::nullopt);
+
+// "mouse", "mousepad", "full-colour keyboard", "single-colour keyboard" or
+// "keyboard".
+std::string lightDeviceName(LightDevice device);
 
 enum class LightField { Mode, Brightness, Speed, Direction, Colourful, Colour };
 
@@ -43,8 +52,10 @@ inline constexpr std::string_view kLightFieldNames =
     "mode|brightness|speed|direction|colourful|color";
 
 // FIELD VALUE... for the lighting of `device`; nullopt with a message
-// naming what is allowed.
-std::optional<LightEdit> parseLightEdit(DeviceKind device, std::span<const std::string> words,
+// naming what is allowed. For a keyboard of no known kind it is a check
+// only: a mode of either list and a colour pass, and the words are parsed
+// again once the kind is known.
+std::optional<LightEdit> parseLightEdit(LightDevice device, std::span<const std::string> words,
                                         std::string& error);
 
 // The bytes the page stores for the edit: a colour also clears colourful.

@@ -9,15 +9,22 @@ constexpr std::string_view kKeyPrefix = "light_mode_";
 
 }  // namespace
 
-std::span<const std::string_view> modeTexts(DeviceKind device) {
-    switch (device) {
+std::span<const std::string_view> modeTexts(LightDevice device) {
+    switch (device.device) {
         case DeviceKind::Mouse:
             return kMouseModeTexts;
         case DeviceKind::Mousepad:
             return kMousepadModeTexts;
-        default:
-            return {};
+        case DeviceKind::Keyboard:
+            if (!device.keyboard) {
+                return {};
+            }
+            if (*device.keyboard == KeyboardKind::FullColour) {
+                return kFullColourModeTexts;
+            }
+            return kSingleColourModeTexts;
     }
+    return {};
 }
 
 std::string modeName(std::string_view key) {
@@ -33,7 +40,7 @@ std::string modeName(std::string_view key) {
     return name;
 }
 
-std::optional<int> modeOfName(DeviceKind device, std::string_view name) {
+std::optional<int> modeOfName(LightDevice device, std::string_view name) {
     const std::span<const std::string_view> modes = modeTexts(device);
     int number = -1;
     const auto [end, ec] = std::from_chars(name.data(), name.data() + name.size(), number);

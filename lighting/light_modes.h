@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "device/device_kind.h"
+#include "state/keyboard_kind.h"
 
 namespace rxt::lighting {
 
@@ -41,15 +42,25 @@ inline constexpr std::array<std::string_view, 17> kSingleColourModeTexts{
     "light_mode_keep_5",         "light_mode_keep_6",
 };
 
-// The mode keys of a device whose lighting the program sets this way; empty
-// for the keyboard.
-std::span<const std::string_view> modeTexts(DeviceKind device);
+// Whose lighting: the mouse, the mousepad, or the keyboard of one kind,
+// whose two lists differ. A keyboard of no known kind (rxtctl before it
+// reaches one) has no list of its own.
+struct LightDevice {
+    constexpr LightDevice(DeviceKind d, std::optional<KeyboardKind> k = std::nullopt)
+        : device(d), keyboard(k) {}
+    DeviceKind device;
+    std::optional<KeyboardKind> keyboard;
+};
+
+// The mode keys of a device, in the order of the mode byte; empty for a
+// keyboard of no known kind.
+std::span<const std::string_view> modeTexts(LightDevice device);
 
 // "light_mode_colour_cycle" -> "colour-cycle".
 std::string modeName(std::string_view key);
 // The mode byte of a short name or a number; nullopt when the device has no
 // such mode.
-std::optional<int> modeOfName(DeviceKind device, std::string_view name);
+std::optional<int> modeOfName(LightDevice device, std::string_view name);
 
 // The direction byte a "left" choice stores, the same on both pages: a
 // nonzero byte steps the effect positions upward, which moves the patterns

@@ -11,6 +11,7 @@
 #include "platform/system_pointer.h"
 #include "profile/profile_data.h"
 #include "settings/performance_edit.h"
+#include "state/keyboard_kind.h"
 #include "state/write_back.h"
 #include "tools/commands.h"
 #include "tools/kind_link.h"
@@ -23,7 +24,7 @@ namespace {
 // program, started later, applies the new value rather than the old one:
 // the performance and lighting pages save the mouse's device and lighting
 // profiles (the active level only the device's), the mousepad's page its
-// lighting profile.
+// lighting profile, the keyboard's page its device and lighting profiles.
 std::vector<ProfileKind> savedProfiles(DeviceKind kind, const SettingEdit& edit) {
     if (kind == DeviceKind::Mousepad) {
         return {ProfileKind::Lighting};
@@ -44,10 +45,22 @@ bool saveProfiles(DeviceKind kind, const SettingEdit& edit, DeviceImageSet& imag
     ProfileContext pctx;
     pctx.images = &images;
     pctx.host = &host;
+    std::unique_ptr<KeyboardCustomLayouts> layouts;
     bool saved = true;
     for (ProfileKind profile : savedProfiles(kind, edit)) {
         if (const auto catalogue = ProfileCatalogue::find(kind, profile);
             catalogue && catalogue->ReadCount() > 0) {
+            // The keyboard's files carry the custom layouts, which only the
+            // program keeps: each file keeps its own.
+            if (kind == DeviceKind::Keyboard) {
+                layouts = std::make_unique<KeyboardCustomLayouts>();
+                auto scratch = std::make_unique<DeviceImageSet>();
+                ProfileContext load = pctx;
+                load.images = scratch.get();
+                load.layouts = layouts.get();
+                LoadProfileData(load, *catalogue, catalogue->ReadSelect());
+                pctx.layouts = layouts.get();
+            }
             saved = SaveSelectedProfile(pctx, *catalogue) && saved;
         }
     }
@@ -56,15 +69,17 @@ bool saveProfiles(DeviceKind kind, const SettingEdit& edit, DeviceImageSet& imag
 
 }  // namespace
 
-std::optional<SettingEdit> parseSettingEdit(DeviceKind kind, std::span<const std::string> words,
+std::optional<SettingEdit> parseSettingEdit(lighting::LightDevice device,
+                                            std::span<const std::string> words,
                                             std::string& error) {
+    const DeviceKind kind = device.device;
     if (words.empty()) {
         error = "set needs a field: " + std::string(perf::kPerformanceFieldNames) + " or lighting";
         return std::nullopt;
     }
     SettingEdit edit;
     if (words[0] == "lighting") {
-        edit.light = lighting::parseLightEdit(kind, words.subspan(1), error);
+        edit.light = lighting::parseLightEdit(device, words.subspan(1), error);
         return edit.light ? std::optional(edit) : std::nullopt;
     }
     if (kind != DeviceKind::Mouse && perf::isPerformanceField(words[0])) {
@@ -85,8 +100,7 @@ int cmdSet(const Context& ctx, const std::vector<std::string>& args) {
         return kExitUsage;
     }
     std::string error;
-    const std::optional<SettingEdit> edit =
-        parseSettingEdit(*kind, std::span(args).subspan(2), error);
+    std::optional<SettingEdit> edit = parseSettingEdit(*kind, std::span(args).subspan(2), error);
     if (!edit) {
         ctx.err << "rxtctl: " << error << "\n";
         return kExitUsage;
@@ -105,6 +119,17 @@ int cmdSet(const Context& ctx, const std::vector<std::string>& args) {
     DeviceImages& record = images->of(*kind);
     if (const int read = readKind(ctx, *kind, link, record); read != kExitOk) {
         return read;
+    }
+    if (*kind == DeviceKind::Keyboard) {
+        // Its kind decides its modes and whether it takes a colour.
+        const KeyboardKind keyboard = openKeyboardKind(link);
+        images->setKeyboardVariant(keyboardVariantOf(keyboard));
+        edit = parseSettingEdit({*kind, keyboard}, std::span(args).subspan(2), error);
+        if (!edit) {
+            closeKindLink(link);
+            ctx.err << "rxtctl: " << error << "\n";
+            return kExitUsage;
+        }
     }
     int written = kResultNoDevice;
     writeBack.setOnRecordWritten([&written](DeviceKind, int result) { written = result; });

@@ -62,9 +62,10 @@ std::vector<Function> bankFunctions(DeviceImages& images) {
     return out;
 }
 
-void printText(std::ostream& out, DeviceImages& images) {
+void printText(std::ostream& out, DeviceImages& images, std::optional<KeyboardKind> keyboard) {
     const DeviceKind kind = images.kind();
-    out << kindName(kind) << " (current record " << int(images.currentIndex()) << ")\n";
+    out << lighting::lightDeviceName({kind, keyboard}) << " (current record "
+        << int(images.currentIndex()) << ")\n";
     if (kind == DeviceKind::Mouse) {
         const perf::PerformanceView v = perf::performanceView(images);
         out << "dpi levels:\n";
@@ -81,13 +82,18 @@ void printText(std::ostream& out, DeviceImages& images) {
         out << "\ndebounce " << v.debounceMs << " ms\n";
         out << "lift-off " << (v.liftOff ? "on" : "off") << ", height " << v.liftOffHeight << "\n";
     }
-    const lighting::LightView l = lighting::lightView(images);
+    const lighting::LightView l = lighting::lightView(images, keyboard);
     out << "lighting: mode "
         << (l.modeName.empty() ? std::to_string(l.mode)
                                : l.modeName + " (" + std::to_string(l.mode) + ")")
         << ", brightness " << l.brightness << ", speed " << l.speed << ", direction "
-        << (l.left ? "left" : "right") << ", colourful " << (l.colourful ? "on" : "off")
-        << ", color " << lighting::colourText(l.colour) << "\n";
+        << (l.left ? "left" : "right");
+    if (l.fixedColour) {
+        out << ", fixed color " << lighting::colourText(l.colour) << "\n";
+    } else {
+        out << ", colourful " << (l.colourful ? "on" : "off") << ", color "
+            << lighting::colourText(l.colour) << "\n";
+    }
     const std::vector<Function> functions = bankFunctions(images);
     if (!functions.empty()) {
         out << "functions of bank " << currentBankNumber(images) << ":\n";
@@ -97,10 +103,14 @@ void printText(std::ostream& out, DeviceImages& images) {
     }
 }
 
-void printJson(std::ostream& out, DeviceImages& images) {
+void printJson(std::ostream& out, DeviceImages& images, std::optional<KeyboardKind> keyboard) {
     const DeviceKind kind = images.kind();
-    out << "{\"kind\": " << jsonString(kindName(kind))
-        << ", \"record\": " << int(images.currentIndex());
+    out << "{\"kind\": " << jsonString(kindName(kind));
+    if (keyboard) {
+        out << ", \"keyboard\": "
+            << jsonString(*keyboard == KeyboardKind::FullColour ? "full-colour" : "single-colour");
+    }
+    out << ", \"record\": " << int(images.currentIndex());
     if (kind == DeviceKind::Mouse) {
         const perf::PerformanceView v = perf::performanceView(images);
         out << ", \"dpi\": [";
@@ -120,7 +130,7 @@ void printJson(std::ostream& out, DeviceImages& images) {
             << ", \"lift_off\": {\"on\": " << (v.liftOff ? "true" : "false")
             << ", \"height\": " << v.liftOffHeight << "}";
     }
-    const lighting::LightView l = lighting::lightView(images);
+    const lighting::LightView l = lighting::lightView(images, keyboard);
     out << ", \"lighting\": {\"mode\": " << l.mode << ", \"mode_name\": ";
     if (l.modeName.empty()) {
         out << "null";
@@ -130,7 +140,11 @@ void printJson(std::ostream& out, DeviceImages& images) {
     out << ", \"brightness\": " << l.brightness << ", \"speed\": " << l.speed
         << ", \"direction\": " << jsonString(l.left ? "left" : "right")
         << ", \"colourful\": " << (l.colourful ? "true" : "false")
-        << ", \"color\": " << jsonString(lighting::colourText(l.colour)) << "}";
+        << ", \"color\": " << jsonString(lighting::colourText(l.colour));
+    if (keyboard) {
+        out << ", \"color_fixed\": " << (l.fixedColour ? "true" : "false");
+    }
+    out << "}";
     if (kind != DeviceKind::Mousepad) {
         out << ", \"bank\": {\"number\": " << currentBankNumber(images) << ", \"functions\": [";
         const std::vector<Function> functions = bankFunctions(images);
@@ -155,8 +169,9 @@ int cmdShow(const Context& ctx, const std::vector<std::string>& args) {
         return kExitUsage;
     }
     DeviceImages images(*kind);
+    std::optional<KeyboardKind> keyboard;
     int status = kExitOk;
-    const std::optional<bool> fromProgram = programImages(ctx, *kind, images, status);
+    const std::optional<bool> fromProgram = programImages(ctx, *kind, images, status, &keyboard);
     if (fromProgram && !*fromProgram) {
         return status;
     }
@@ -165,12 +180,15 @@ int cmdShow(const Context& ctx, const std::vector<std::string>& args) {
         if (const int read = readKind(ctx, *kind, link, images); read != kExitOk) {
             return read;
         }
+        if (*kind == DeviceKind::Keyboard) {
+            keyboard = openKeyboardKind(link);
+        }
         closeKindLink(link);
     }
     if (ctx.options.json) {
-        printJson(ctx.out, images);
+        printJson(ctx.out, images, keyboard);
     } else {
-        printText(ctx.out, images);
+        printText(ctx.out, images, keyboard);
     }
     return kExitOk;
 }

@@ -42,8 +42,11 @@ struct SettingEdit {
     std::optional<perf::PerformanceEdit> performance;
     std::optional<lighting::LightEdit> light;
 };
-// FIELD VALUE... for kind; nullopt with a message naming what is allowed.
-std::optional<SettingEdit> parseSettingEdit(DeviceKind kind, std::span<const std::string> words,
+// FIELD VALUE... for kind (the keyboard's lighting for its kind, a check
+// only while that is not known); nullopt with a message naming what is
+// allowed.
+std::optional<SettingEdit> parseSettingEdit(lighting::LightDevice device,
+                                            std::span<const std::string> words,
                                             std::string& error);
 
 }  // namespace rxt::tools

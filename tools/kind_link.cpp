@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include "device/interface_finder.h"
+#include "state/discovery_threads.h"
 #include "state/read_sequences.h"
 
 namespace rxt::tools {
@@ -62,6 +63,12 @@ int readKind(const Context& ctx, DeviceKind kind, DeviceLink& link, DeviceImages
 void closeKindLink(DeviceLink& link) {
     link.setConnected(false);
     link.device().close();
+}
+
+KeyboardKind openKeyboardKind(DeviceLink& link) {
+    const DeviceImageSet fresh;
+    return keyboardKindOf(
+        keyboardVariantFor(link.device().attributes().product, fresh.keyboardVariant()));
 }
 
 }  // namespace rxt::tools

@@ -9,6 +9,7 @@
 #include "device/device_kind.h"
 #include "device/device_link.h"
 #include "state/device_images.h"
+#include "state/keyboard_kind.h"
 #include "state/ui_reactions.h"
 #include "tools/commands.h"
 
@@ -29,6 +30,10 @@ int openKindLink(const Context& ctx, DeviceKind kind, DeviceLink& link);
 int readKind(const Context& ctx, DeviceKind kind, DeviceLink& link, DeviceImages& images);
 // Closes what openKindLink opened.
 void closeKindLink(DeviceLink& link);
+
+// The kind of the keyboard open on link, as the program's discovery sets it
+// when this keyboard is the first it finds.
+KeyboardKind openKeyboardKind(DeviceLink& link);
 
 // A window that does nothing: the commands override what they report.
 class NullReactions : public UiReactions {

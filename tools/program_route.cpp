@@ -38,7 +38,7 @@ std::optional<int> throughProgram(const Context& ctx, const std::vector<std::str
 }
 
 std::optional<bool> programImages(const Context& ctx, DeviceKind kind, DeviceImages& images,
-                                  int& status) {
+                                  int& status, std::optional<KeyboardKind>* keyboard) {
     std::vector<std::string> lines;
     const std::optional<int> answered =
         throughProgram(ctx, {"images", std::string(kindName(kind))}, &lines);
@@ -62,6 +62,8 @@ std::optional<bool> programImages(const Context& ctx, DeviceKind kind, DeviceIma
             images.info.copyIn(0, bytes);
         } else if (area == "current") {
             images.current.copyIn(0, bytes);
+        } else if (area == "variant" && keyboard != nullptr && bytes.size() == 1) {
+            *keyboard = keyboardKindOf(bytes[0]);
         } else if (area.size() == 5 && area.rfind("bank", 0) == 0 && area[4] >= '0' &&
                    area[4] < static_cast<char>('0' + kKeyBankCount)) {
             images.banks[static_cast<size_t>(area[4] - '0')].copyIn(0, bytes);

@@ -9,6 +9,7 @@
 
 #include "device/device_kind.h"
 #include "state/device_images.h"
+#include "state/keyboard_kind.h"
 #include "tools/commands.h"
 
 namespace rxt::tools {
@@ -25,8 +26,9 @@ std::optional<int> throughProgram(const Context& ctx, const std::vector<std::str
                                   std::vector<std::string>* lines = nullptr);
 
 // The program's images of kind: info, current record and the five banks,
-// or nullopt when no program answers. A failure sets *status.
+// and the keyboard's kind when `keyboard` is given; nullopt when no program
+// answers. A failure sets *status.
 std::optional<bool> programImages(const Context& ctx, DeviceKind kind, DeviceImages& images,
-                                  int& status);
+                                  int& status, std::optional<KeyboardKind>* keyboard = nullptr);
 
 }  // namespace rxt::tools

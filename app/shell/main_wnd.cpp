@@ -144,6 +144,10 @@ CMainWnd::CMainWnd(ui::SkinUi& ui, MainWndOptions options)
         for (const std::string& area : areas) {
             lines.push_back(area + " " + image(rest[0], area).value);
         }
+        // The keyboard's kind names its light modes.
+        if (*kind == DeviceKind::Keyboard) {
+            lines.push_back(images_.keyboardVariant() == 1 ? "variant 01" : "variant 00");
+        }
         return ControlAnswer::done(std::move(lines));
     });
     if (options_.features != nullptr) {

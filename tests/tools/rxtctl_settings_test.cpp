@@ -7,6 +7,8 @@
 
 #include "platform/file_bytes.h"
 #include "profile/profile_catalogue.h"
+#include "profile/profile_file.h"
+#include "profile/profile_payload.h"
 #include "sim/virtual_bus.h"
 #include "support/test_folder.h"
 #include "tools/options.h"
@@ -143,11 +145,99 @@ TEST_F(SettingsCommands, ShowOfTheKeyboardNamesItsKeysFunctions) {
     ASSERT_TRUE(bus.simulator().plug(DeviceKind::Keyboard));
     const ToolRun r = run({"show", "keyboard"});
     ASSERT_EQ(r.status, 0) << r.err;
-    // Its modes have no names here: the number alone.
     EXPECT_NE(r.out.find("\nlighting: mode "), std::string::npos) << r.out;
     EXPECT_EQ(r.out.find("dpi"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("functions of bank 0:\n  0  keyboard_key_Esc\n"), std::string::npos)
         << r.out;
+}
+
+// Each keyboard product with the kind its id makes: the modes are the list
+// of that kind, and the single-colour keyboard takes no colour.
+struct KeyboardModel {
+    uint16_t product;
+    bool fullColour;
+};
+constexpr KeyboardModel kKeyboardModels[] = {{0x6553, true}, {0x0800, false}, {0x7200, false}};
+
+TEST_F(SettingsCommands, SetKeyboardLightingUsesTheListOfTheAttachedKind) {
+    for (const KeyboardModel& m : kKeyboardModels) {
+        SCOPED_TRACE(m.product);
+        bus.simulator().unplug(DeviceKind::Keyboard);
+        ASSERT_TRUE(bus.simulator().plug(DeviceKind::Keyboard, m.product));
+        ToolRun r = run({"set", "keyboard", "lighting", "mode", "static"});
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(hexOf(DeviceKind::Keyboard, 1, 1), m.fullColour ? "03" : "02");
+        ASSERT_EQ(run({"set", "keyboard", "lighting", "speed", "4"}).status, 0);
+        ASSERT_EQ(run({"set", "keyboard", "lighting", "brightness", "2"}).status, 0);
+        ASSERT_EQ(run({"set", "keyboard", "lighting", "direction", "left"}).status, 0);
+        EXPECT_EQ(hexOf(DeviceKind::Keyboard, 1, 4), m.fullColour ? "03 02 00 01" : "02 02 00 01");
+
+        const std::string before = hexOf(DeviceKind::Keyboard, 0, 21);
+        // A name of the other list only, and a colour, once the kind is known.
+        r = run({"set", "keyboard", "lighting", "mode", m.fullColour ? "breathing-wave" : "rainbow"});
+        EXPECT_EQ(r.status, 2);
+        EXPECT_NE(r.err.find(m.fullColour ? "no full-colour keyboard light mode"
+                                          : "no single-colour keyboard light mode"),
+                  std::string::npos)
+            << r.err;
+        r = run({"set", "keyboard", "lighting", "color", "ff8000"});
+        if (m.fullColour) {
+            ASSERT_EQ(r.status, 0) << r.err;
+            EXPECT_EQ(hexOf(DeviceKind::Keyboard, 5, 4), "00 ff 80 00");
+        } else {
+            EXPECT_EQ(r.status, 2);
+            EXPECT_NE(r.err.find("colour is fixed"), std::string::npos) << r.err;
+            EXPECT_EQ(hexOf(DeviceKind::Keyboard, 0, 21), before);
+        }
+
+        r = run({"show", "keyboard"});
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.out.rfind(m.fullColour ? "full-colour keyboard (current record 0)\n"
+                                           : "single-colour keyboard (current record 0)\n",
+                              0),
+                  0u)
+            << r.out;
+        EXPECT_NE(r.out.find(m.fullColour
+                                 ? "lighting: mode static (3), brightness 2, speed 4, direction "
+                                   "left, colourful off, color ff8000\n"
+                                 : "lighting: mode static (2), brightness 2, speed 4, direction "
+                                   "left, fixed color f6ff00\n"),
+                  std::string::npos)
+            << r.out;
+        r = run({"show", "keyboard", "--json"});
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_NE(r.out.find(m.fullColour ? "\"keyboard\": \"full-colour\""
+                                          : "\"keyboard\": \"single-colour\""),
+                  std::string::npos)
+            << r.out;
+        EXPECT_NE(r.out.find("\"mode_name\": \"static\""), std::string::npos) << r.out;
+        EXPECT_NE(r.out.find(m.fullColour ? "\"color_fixed\": false" : "\"color_fixed\": true"),
+                  std::string::npos)
+            << r.out;
+    }
+}
+
+TEST_F(SettingsCommands, SetKeyboardLightingSavesTheProfilesAndKeepsTheirLayouts) {
+    ASSERT_TRUE(bus.simulator().plug(DeviceKind::Keyboard, 0x6553));
+    const ProfileCatalogue c = *ProfileCatalogue::find(DeviceKind::Keyboard, ProfileKind::Lighting);
+    ASSERT_TRUE(c.WriteCount(1));
+    ASSERT_TRUE(c.WriteName(0, "profile1"));
+    ASSERT_TRUE(c.WriteSelect(0));
+    // Layout 2 in use, with one painted key: only the program keeps them.
+    std::vector<uint8_t> payload(c.payloadSize(), 0);
+    payload[payload::kLayoutIndexOffset] = 2;
+    const size_t painted = payload::kLayoutsOffset + 2 * payload::kLayoutBytes + 30;
+    payload[painted] = 0xAB;
+    ASSERT_TRUE(WriteProfileFile(*c.dataFile("profile1"), payload, c.kindCode()));
+
+    ASSERT_EQ(run({"set", "keyboard", "lighting", "mode", "rainbow"}).status, 0);
+    const FileBytes read = readFileBytes(*c.dataFile("profile1"));
+    ASSERT_EQ(read.status, ReadStatus::Ok);
+    ASSERT_EQ(read.bytes.size(), 16u + c.payloadSize());
+    const std::string_view file = std::string_view(read.bytes).substr(16);
+    EXPECT_EQ(file[1], 4);  // the stored record's mode
+    EXPECT_EQ(file[payload::kLayoutIndexOffset], 2);
+    EXPECT_EQ(static_cast<uint8_t>(file[painted]), 0xAB);
 }
 
 TEST_F(SettingsCommands, BadValuesAreRefusedWithTheRangeAndStatusTwo) {
@@ -163,7 +253,8 @@ TEST_F(SettingsCommands, BadValuesAreRefusedWithTheRangeAndStatusTwo) {
         {{"set", "mouse", "report-rate", "7"}, "0 to 3"},
         {{"set", "mousepad", "dpi", "1", "800"}, "only the mouse"},
         {{"set", "mouse", "lighting", "brightness", "9"}, "0 to 4"},
-        {{"set", "keyboard", "lighting", "mode", "1"}, "mouse and mousepad only"},
+        {{"set", "keyboard", "lighting", "mode", "17"}, "0 to 16"},
+        {{"set", "keyboard", "lighting", "mode", "glow"}, "(full-colour keyboard)"},
         {{"set", "trackball", "dpi", "1", "800"}, "unknown device kind"},
         {{"set", "mouse"}, "usage: rxtctl set"},
         {{"show"}, "usage: rxtctl show"},

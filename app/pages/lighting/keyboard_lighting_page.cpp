@@ -1,5 +1,6 @@
 #include "app/pages/lighting/keyboard_lighting_page.h"
 
+#include <algorithm>
 #include <string>
 
 #include "app/pages/lighting/lighting_enable_tables.h"
@@ -68,16 +69,10 @@ void KeyboardLightingPage::addRoutes(shell::NotifyRouter& router) {
     router.on(notify::kItemSelect, names_.singleModeCombo, [this](const ui::Notification& n, int) {
         selectMode(KeyboardKind::SingleColour, static_cast<int>(n.value));
     });
-    router.on(notify::kValueChanged, names_.lightSlider, [this](const ui::Notification& n, int) {
-        const int b = static_cast<int>(n.value);
-        set(rec::kBrightness, static_cast<uint8_t>(b < 0 ? 0 : b > 4 ? 4 : b));
-        changed();
-    });
-    router.on(notify::kValueChanged, names_.speedSlider, [this](const ui::Notification& n, int) {
-        const int speed = 4 - static_cast<int>(n.value);
-        set(rec::kSpeed, static_cast<uint8_t>(speed < 0 ? 0 : speed > 4 ? 4 : speed));
-        changed();
-    });
+    router.on(notify::kValueChanged, names_.lightSlider,
+              [this](const ui::Notification& n, int) { storeBrightness(n.value); });
+    router.on(notify::kValueChanged, names_.speedSlider,
+              [this](const ui::Notification& n, int) { storeSpeed(n.value); });
     router.on(notify::kMoveValueChanged, names_.lightSlider, [](const ui::Notification&, int) {});
     router.on(notify::kMoveValueChanged, names_.speedSlider, [](const ui::Notification&, int) {});
     router.on(notify::kColorChanged, names_.palette, [this](const ui::Notification&, int) {
@@ -93,10 +88,7 @@ void KeyboardLightingPage::addRoutes(shell::NotifyRouter& router) {
         typedComponent(names_.editB, rec::kBlue, 0);
     });
     router.on(notify::kSelectChanged, names_.sevenColourCheck,
-              [this](const ui::Notification& n, int) {
-                  set(rec::kColourful, n.value != 0 ? 1 : 0);
-                  changed();
-              });
+              [this](const ui::Notification& n, int) { storeColourful(n.value != 0); });
     router.on(notify::kSelectChanged, names_.fxlCheck, [this](const ui::Notification& n, int) {
         if (n.value != 0) {
             chooseDirection(true);
@@ -127,6 +119,57 @@ void KeyboardLightingPage::addRoutes(shell::NotifyRouter& router) {
             setColour(ui::kPresetColors[n], true);
         }
     });
+}
+
+void KeyboardLightingPage::storeBrightness(int64_t value) {
+    set(rec::kBrightness, static_cast<uint8_t>(std::clamp<int64_t>(value, 0, 4)));
+    changed();
+}
+
+void KeyboardLightingPage::storeSpeed(int64_t sliderValue) {
+    set(rec::kSpeed, static_cast<uint8_t>(std::clamp<int64_t>(4 - sliderValue, 0, 4)));
+    changed();
+}
+
+void KeyboardLightingPage::storeColourful(bool on) {
+    set(rec::kColourful, on ? 1 : 0);
+    changed();
+}
+
+void KeyboardLightingPage::applyEdit(const lighting::LightEdit& edit) {
+    ui::SkinUi& ui = *ctx_.ui;
+    switch (edit.field) {
+        case lighting::LightField::Mode: {
+            const KeyboardKind list = kind();
+            ui.setCurrentIndex(
+                list == KeyboardKind::FullColour ? names_.fullModeCombo : names_.singleModeCombo,
+                edit.value);
+            selectMode(list, edit.value);
+            break;
+        }
+        case lighting::LightField::Brightness:
+            ui.setValue(names_.lightSlider, edit.value);
+            storeBrightness(edit.value);
+            break;
+        case lighting::LightField::Speed:
+            ui.setValue(names_.speedSlider, edit.value);
+            storeSpeed(edit.value);
+            break;
+        case lighting::LightField::Direction:
+            chooseDirection(edit.value != 0);
+            break;
+        case lighting::LightField::Colourful:
+            ui.setChecked(names_.sevenColourCheck, edit.value != 0);
+            storeColourful(edit.value != 0);
+            break;
+        case lighting::LightField::Colour: {
+            // As the palette: in the custom mode it is the painting colour.
+            const uint32_t argb = lighting::argbOf(edit.colour);
+            ui.setPaletteColor(names_.palette, argb);
+            setColour(argb, true);
+            break;
+        }
+    }
 }
 
 void KeyboardLightingPage::selectMode(KeyboardKind list, int mode) {

@@ -14,6 +14,7 @@
 #include "lighting/effect_state.h"
 #include "lighting/keyboard_custom_layouts.h"
 #include "lighting/keyboard_light_thread.h"
+#include "lighting/light_edit.h"
 #include "state/device_images.h"
 #include "state/device_links.h"
 #include "state/keyboard_kind.h"
@@ -44,6 +45,10 @@ class KeyboardLightingPage {
     void refresh();
     // A key control clicked with the lighting option selected.
     void clickKey(int control);
+    // One change asked through the control socket, parsed for the attached
+    // keyboard's kind: shown on the controls, then the control's own
+    // operation.
+    void applyEdit(const lighting::LightEdit& edit);
 
     // Colour set: shows argb in the edits, the palette and the swatch of the
     // mode; with `store` keeps it (tool colour in the custom mode, else the
@@ -58,6 +63,9 @@ class KeyboardLightingPage {
     void selectMode(KeyboardKind list, int mode);
     void applyEnableTable(int mode, bool onRefresh);
     void showGroups(bool custom);
+    void storeBrightness(int64_t value);
+    void storeSpeed(int64_t sliderValue);
+    void storeColourful(bool on);
     void typedComponent(std::string_view edit, size_t offset, int shift);
     void chooseDirection(bool left);
     void showDirection();

@@ -52,22 +52,42 @@ void LightingPages::addControlRoutes(shell::ControlRouter& router) {
     if (!mouse_) {
         return;
     }
-    for (DeviceKind kind : {DeviceKind::Mouse, DeviceKind::Mousepad}) {
+    for (DeviceKind kind : kAllDeviceKinds) {
         router.on("set " + std::string(kindName(kind)) + " lighting",
                   [this, kind](std::span<const std::string> rest) {
-                      std::string error;
-                      const auto edit = lighting::parseLightEdit(kind, rest, error);
-                      if (!edit) {
-                          return ControlAnswer::usage(error);
-                      }
-                      if (links_ == nullptr || !links_->connected(kind)) {
-                          return ControlAnswer::failed("no " + std::string(kindName(kind)) +
-                                                       " is attached to rxt-config");
-                      }
-                      (kind == DeviceKind::Mouse ? mouse_ : mousepad_)->applyEdit(*edit);
-                      return ControlAnswer::done();
+                      return setLighting(kind, rest);
                   });
     }
+}
+
+ControlAnswer LightingPages::setLighting(DeviceKind kind, std::span<const std::string> rest) {
+    const bool attached = links_ != nullptr && links_->connected(kind);
+    // The keyboard's modes and colour follow its kind, known once it is attached.
+    lighting::LightDevice device{kind};
+    if (kind == DeviceKind::Keyboard && attached) {
+        device.keyboard = keyboardKind();
+    }
+    std::string error;
+    const std::optional<lighting::LightEdit> edit = lighting::parseLightEdit(device, rest, error);
+    if (!edit) {
+        return ControlAnswer::usage(error);
+    }
+    if (!attached) {
+        return ControlAnswer::failed("no " + std::string(kindName(kind)) +
+                                     " is attached to rxt-config");
+    }
+    switch (kind) {
+        case DeviceKind::Mouse:
+            mouse_->applyEdit(*edit);
+            break;
+        case DeviceKind::Mousepad:
+            mousepad_->applyEdit(*edit);
+            break;
+        case DeviceKind::Keyboard:
+            keyboard_->applyEdit(*edit);
+            break;
+    }
+    return ControlAnswer::done();
 }
 
 void LightingPages::addRoutes(shell::NotifyRouter& router) {

@@ -49,6 +49,8 @@ class LightingPages : public shell::PageFeature {
     }
 
   private:
+    // "set KIND lighting FIELD VALUE": the page's own operation.
+    ControlAnswer setLighting(DeviceKind kind, std::span<const std::string> rest);
     void showOnboardProfile(DeviceKind kind);
     void switchOnboard(DeviceKind kind, int n);
     lighting::LightThreadContext threadContext(DeviceKind kind);
