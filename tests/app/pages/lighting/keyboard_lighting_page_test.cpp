@@ -187,6 +187,101 @@ TEST_F(KeyboardLightingTest, SingleColourKeyboardListEndsTheSyncForEveryDevice) 
     EXPECT_FALSE(ui->enabled(N.palette));  // always, after a refresh
 }
 
+TEST_F(KeyboardLightingTest, ControlRequestsRunThePagesOperationsOnAFullColourKeyboard) {
+    auto ask = [&](std::vector<std::string> args) { return window->controlRouter().route(args); };
+    // Not attached: the words are checked against either list first.
+    EXPECT_EQ(ask({"set", "keyboard", "lighting", "mode", "breathing-wave"}).status, 1);
+    EXPECT_EQ(ask({"set", "keyboard", "lighting", "mode", "17"}).status, 2);
+    connect(DeviceKind::Keyboard);
+    setSync(true);
+    ControlAnswer a = ask({"set", "keyboard", "lighting", "mode", "rainbow"});
+    ASSERT_EQ(a.status, 0) << a.reason;
+    EXPECT_EQ(kb().current.get(rec::kLightMode), 4);
+    EXPECT_EQ(ui->currentIndex(N.fullModeCombo), 4);
+    // The selection's own operation: its enable row, out of the sync.
+    EXPECT_FALSE(ui->enabled(N.colourLayout));
+    EXPECT_FALSE(sync(DeviceKind::Keyboard));
+    EXPECT_TRUE(window->writeBack().pending(DeviceKind::Keyboard));
+    EXPECT_EQ(takeLog(), kKeyboardSaved);
+
+    EXPECT_EQ(ask({"set", "keyboard", "lighting", "speed", "1"}).status, 0);
+    EXPECT_EQ(kb().current.get(rec::kSpeed), 3);
+    EXPECT_EQ(ui->value(N.speedSlider), 1);
+    EXPECT_EQ(ask({"set", "keyboard", "lighting", "brightness", "2"}).status, 0);
+    EXPECT_EQ(kb().current.get(rec::kBrightness), 2);
+    EXPECT_EQ(ui->value(N.lightSlider), 2);
+    EXPECT_EQ(ask({"set", "keyboard", "lighting", "direction", "right"}).status, 0);
+    EXPECT_EQ(kb().current.get(rec::kDirection), lighting::kDirectionRight);
+    EXPECT_TRUE(ui->checked(N.fxrCheck));
+    EXPECT_FALSE(ui->checked(N.fxlCheck));
+    EXPECT_EQ(ask({"set", "keyboard", "lighting", "colourful", "on"}).status, 0);
+    EXPECT_EQ(kb().current.get(rec::kColourful), 1);
+    EXPECT_TRUE(ui->checked(N.sevenColourCheck));
+    EXPECT_EQ(ask({"set", "keyboard", "lighting", "color", "102030"}).status, 0);
+    EXPECT_EQ(kb().current.get(rec::kBlue), 0x30);
+    EXPECT_EQ(kb().current.get(rec::kColourful), 0);
+    EXPECT_FALSE(ui->checked(N.sevenColourCheck));
+    EXPECT_EQ(ui->text(N.editG), "32");
+    EXPECT_EQ(ui->paletteColor(N.palette) & 0xFFFFFFu, 0x102030u);
+    EXPECT_EQ(ui->backgroundColor(N.colourButton) & 0xFFFFFFu, 0x102030u);
+    takeLog();
+
+    // In the custom mode a colour is the painting colour, as the palette's.
+    ASSERT_EQ(ask({"set", "keyboard", "lighting", "mode", "custom"}).status, 0);
+    EXPECT_EQ(ask({"set", "keyboard", "lighting", "color", "405060"}).status, 0);
+    EXPECT_EQ(pages.keyboard()->toolColour(), (lighting::Rgb{0x40, 0x50, 0x60}));
+    EXPECT_EQ(kb().current.get(rec::kRed), 0x10);
+
+    a = ask({"set", "keyboard", "lighting", "mode", "breathing-wave"});
+    EXPECT_EQ(a.status, 2);
+    EXPECT_NE(a.reason.find("no full-colour keyboard light mode"), std::string::npos) << a.reason;
+    EXPECT_EQ(kb().current.get(rec::kLightMode), 8);
+}
+
+TEST_F(KeyboardLightingTest, ControlRequestsOnASingleColourKeyboardUseItsListAndNoColour) {
+    auto ask = [&](std::vector<std::string> args) { return window->controlRouter().route(args); };
+    setKind(KeyboardKind::SingleColour);
+    refresh();
+    connect(DeviceKind::Keyboard);
+    setSync(true);
+    takeLog();
+    ControlAnswer a = ask({"set", "keyboard", "lighting", "mode", "static"});
+    ASSERT_EQ(a.status, 0) << a.reason;
+    EXPECT_EQ(kb().current.get(rec::kLightMode), 2);
+    EXPECT_EQ(ui->currentIndex(N.singleModeCombo), 2);
+    // The single-colour list ends the sync for every device.
+    for (DeviceKind k : kAllDeviceKinds) {
+        EXPECT_FALSE(sync(k)) << static_cast<int>(k);
+    }
+    EXPECT_EQ(takeLog(), kKeyboardSaved);
+    EXPECT_EQ(ask({"set", "keyboard", "lighting", "mode", "16"}).status, 0);
+    EXPECT_EQ(kb().current.get(rec::kLightMode), 16);
+    EXPECT_EQ(ask({"set", "keyboard", "lighting", "direction", "left"}).status, 0);
+    EXPECT_EQ(kb().current.get(rec::kDirection), lighting::kDirectionLeft);
+    takeLog();
+
+    struct Refusal {
+        std::vector<std::string> words;
+        std::string named;
+    };
+    const std::vector<Refusal> refusals = {
+        {{"mode", "rainbow"}, "no single-colour keyboard light mode"},
+        {{"mode", "17"}, "0 to 16"},
+        {{"color", "102030"}, "colour is fixed"},
+        {{"colourful", "on"}, "colour is fixed"},
+    };
+    for (const Refusal& r : refusals) {
+        std::vector<std::string> args{"set", "keyboard", "lighting"};
+        args.insert(args.end(), r.words.begin(), r.words.end());
+        a = ask(args);
+        EXPECT_EQ(a.status, 2) << r.named;
+        EXPECT_NE(a.reason.find(r.named), std::string::npos) << a.reason;
+    }
+    EXPECT_EQ(kb().current.get(rec::kLightMode), 16);
+    EXPECT_EQ(kb().current.get(rec::kColourful), 0);
+    EXPECT_TRUE(takeLog().empty());
+}
+
 TEST_F(KeyboardLightingTest, PaletteInTheCustomModeChangesOnlyTheToolColour) {
     kb().current.set(rec::kRed, 9);
     ASSERT_TRUE(ui->userSelect(N.fullModeCombo, 8));
