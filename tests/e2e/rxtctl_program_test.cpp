@@ -1,7 +1,8 @@
 // rxtctl beside the real program under its own X server, with the
-// simulator's mouse: while rxt-config runs, `rxtctl set` goes through it (its
-// page shows the value, its next write-back keeps it); without it rxtctl
-// writes the same bytes to the mouse itself; `rxtctl show` decodes either.
+// simulator's mouse or one of its keyboards: while rxt-config runs, `rxtctl
+// set` goes through it (its page shows the value, its next write-back keeps
+// it); without it rxtctl writes the same bytes to the device itself; `rxtctl
+// show` decodes either.
 
 #include <gtest/gtest.h>
 
@@ -25,10 +26,16 @@ class RxtctlProgramTest : public ::testing::Test {
         ASSERT_TRUE(std::filesystem::exists(binDir() + "/rxt-sim"));
         makeProgramHome(dir.path());
         bus = (dir / "bus.sock").string();
-        ASSERT_TRUE(simulator.start({binDir() + "/rxt-sim", "--socket", bus, "--plug", "mouse"},
-                                    {{"ASAN_OPTIONS", "detect_leaks=0"}}, dir / "sim.log"));
+        std::vector<std::string> args{binDir() + "/rxt-sim", "--socket", bus};
+        for (const std::string& a : simulatorDevices()) {
+            args.push_back(a);
+        }
+        ASSERT_TRUE(
+            simulator.start(args, {{"ASAN_OPTIONS", "detect_leaks=0"}}, dir / "sim.log"));
         ASSERT_TRUE(control.connect(bus + ".ctl", 10000ms)) << simulator.output();
     }
+
+    virtual std::vector<std::string> simulatorDevices() { return {"--plug", "mouse"}; }
 
     void startProgram() {
         for (const char* tool : {"Xvfb", "xdotool"}) {
@@ -42,6 +49,9 @@ class RxtctlProgramTest : public ::testing::Test {
                                    (dir / "auto.sock").string()},
                                   environment(), dir / "program.log"));
         ASSERT_TRUE(automation.connect(dir / "auto.sock", 30000ms)) << program.output();
+        waitForArrival();
+    }
+    virtual void waitForArrival() {
         ASSERT_TRUE(waitForControl(automation, "ms_tab_panel", "visible", "1")) << program.output();
         ASSERT_TRUE(waitForControl(automation, "ms_device_profile_combo", "index", "0"))
             << program.output();
@@ -67,9 +77,10 @@ class RxtctlProgramTest : public ::testing::Test {
         return r;
     }
 
-    std::string dump(size_t offset, size_t length) {
-        const std::string answer = control.request("dump mouse records " + std::to_string(offset) +
-                                                   " " + std::to_string(length));
+    std::string dump(size_t offset, size_t length, const std::string& kind = "mouse") {
+        const std::string answer = control.request("dump " + kind + " records " +
+                                                   std::to_string(offset) + " " +
+                                                   std::to_string(length));
         return answer.rfind("ok ", 0) == 0 ? answer.substr(3) : answer;
     }
 
@@ -199,6 +210,81 @@ TEST_F(RxtctlProgramTest, WithoutTheProgramTheSameBytesReachTheMouse) {
     EXPECT_EQ(r.status, 1) << r.output;
     EXPECT_NE(r.output.find("result -102"), std::string::npos) << r.output;
 }
+
+// One keyboard product with the kind the program gives it at its start.
+struct KeyboardProduct {
+    std::string product;
+    bool fullColour;
+};
+void PrintTo(const KeyboardProduct& p, std::ostream* out) {
+    *out << p.product;
+}
+
+class KeyboardThroughProgramTest : public RxtctlProgramTest,
+                                   public ::testing::WithParamInterface<KeyboardProduct> {
+  protected:
+    std::vector<std::string> simulatorDevices() override {
+        return {"--plug", "keyboard", "--keyboard-product", GetParam().product};
+    }
+    void waitForArrival() override {
+        ASSERT_TRUE(waitForControl(automation, "kb_tab_panel", "visible", "1")) << program.output();
+        ASSERT_TRUE(waitForQuietDevice(control, "keyboard")) << program.output();
+        // The keyboard counts as attached once it has settled.
+        ASSERT_TRUE(waitFor(
+            [&] { return rxtctl({"show", "keyboard"}).status == 0; }, 20000ms))
+            << program.output();
+    }
+};
+
+TEST_P(KeyboardThroughProgramTest, SetKeyboardLightingIsThePagesChoiceInTheListOfItsKind) {
+    startProgram();
+    if (IsSkipped()) {
+        return;
+    }
+    const bool full = GetParam().fullColour;
+    ToolRun r = rxtctl({"set", "keyboard", "lighting", "mode", "static"});
+    ASSERT_EQ(r.status, 0) << r.output << program.output();
+    const std::string combo =
+        full ? "kb_deng_combo_modeSelect" : "kb_deng_onecolor_combo_modeSelect";
+    EXPECT_EQ(automation.request("get " + combo + " index"), full ? "ok 3" : "ok 2");
+    // The write-back brings it to the keyboard.
+    ASSERT_TRUE(waitFor([&] { return dump(1, 1, "keyboard") == (full ? "03" : "02"); }, 5000ms))
+        << dump(0, 21, "keyboard");
+    ASSERT_EQ(rxtctl({"set", "keyboard", "lighting", "brightness", "1"}).status, 0);
+    EXPECT_EQ(automation.request("get kb_deng_light_slider value"), "ok 1");
+
+    r = rxtctl({"show", "keyboard"});
+    ASSERT_EQ(r.status, 0) << r.output;
+    EXPECT_NE(r.output.find(full ? "full-colour keyboard (current record"
+                                 : "single-colour keyboard (current record"),
+              std::string::npos)
+        << r.output;
+    EXPECT_NE(r.output.find(full ? "lighting: mode static (3), brightness 1"
+                                 : "lighting: mode static (2), brightness 1"),
+              std::string::npos)
+        << r.output;
+
+    // A colour and a mode of the full-colour list only: the program's kind decides.
+    r = rxtctl({"set", "keyboard", "lighting", "color", "ff8000"});
+    if (full) {
+        ASSERT_EQ(r.status, 0) << r.output;
+        EXPECT_EQ(automation.request("get kb_Deng_edit_G text"), "ok 128");
+        ASSERT_TRUE(waitFor([&] { return dump(5, 4, "keyboard") == "00ff8000"; }, 5000ms))
+            << dump(0, 21, "keyboard");
+    } else {
+        EXPECT_EQ(r.status, 2);
+        EXPECT_NE(r.output.find("colour is fixed"), std::string::npos) << r.output;
+    }
+    r = rxtctl({"set", "keyboard", "lighting", "mode", "rainbow"});
+    EXPECT_EQ(r.status, full ? 0 : 2) << r.output;
+    EXPECT_EQ(automation.request("get " + combo + " index"), full ? "ok 4" : "ok 2");
+}
+
+INSTANTIATE_TEST_SUITE_P(EachProduct, KeyboardThroughProgramTest,
+                         ::testing::Values(KeyboardProduct{"6553", true},
+                                           KeyboardProduct{"0800", false},
+                                           KeyboardProduct{"7200", false}),
+                         [](const auto& info) { return "product_" + info.param.product; });
 
 }  // namespace
 }  // namespace rxt::e2e
