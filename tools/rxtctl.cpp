@@ -68,17 +68,20 @@ constexpr CommandHelp kCommandHelp[] = {
      "usage: rxtctl show KIND [--json]\n"
      "  the decoded settings of KIND's current record (mouse: DPI levels with colours, active\n"
      "  level, report rate, debounce, lift-off; lighting: mode, brightness, speed, direction,\n"
-     "  colourful, colour) and the functions of the current bank; from the running program's\n"
-     "  images when it runs, else read from the device\n"},
+     "  colourful, colour; the keyboard's kind names its modes) and the functions of the\n"
+     "  current bank; from the running program's images when it runs, else read from the\n"
+     "  device\n"},
     {"set",
      "usage: rxtctl set KIND FIELD VALUE...\n"
      "  mouse dpi LEVEL DPI        level 1..7, DPI 200..12000 in steps of 100\n"
      "  mouse active-dpi LEVEL     1..7, written at once\n"
      "  mouse report-rate INDEX    0..3 (125, 250, 500, 1000 Hz)\n"
      "  mouse debounce MS          0..18 in steps of 2\n"
-     "  KIND lighting FIELD VALUE  mouse or mousepad: mode NAME|INDEX, brightness 0..4,\n"
-     "                             speed 0..4 (4 fastest), direction left|right,\n"
-     "                             colourful on|off, color RRGGBB|R G B\n"
+     "  KIND lighting FIELD VALUE  mode NAME|INDEX, brightness 0..4, speed 0..4 (4 fastest),\n"
+     "                             direction left|right, colourful on|off, color RRGGBB|R G B;\n"
+     "                             the keyboard takes the modes of its kind's list\n"
+     "                             (full-colour or single-colour), and the single-colour\n"
+     "                             keyboard's colour is fixed (no colourful, no color)\n"
      "  through the running program (its page shows the change) or, without it, on the\n"
      "  device: read whole, then the current record written back\n"},
     {"profile",
