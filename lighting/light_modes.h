@@ -46,8 +46,10 @@ inline constexpr std::array<std::string_view, 17> kSingleColourModeTexts{
 // whose two lists differ. A keyboard of no known kind (rxtctl before it
 // reaches one) has no list of its own.
 struct LightDevice {
-    constexpr LightDevice(DeviceKind d, std::optional<KeyboardKind> k = std::nullopt)
-        : device(d), keyboard(k) {}
+    // Two constructors, not a defaulted optional: copying an empty optional
+    // reads as use of its unset byte to the optimiser.
+    constexpr LightDevice(DeviceKind d) : device(d) {}
+    constexpr LightDevice(DeviceKind d, std::optional<KeyboardKind> k) : device(d), keyboard(k) {}
     DeviceKind device;
     std::optional<KeyboardKind> keyboard;
 };

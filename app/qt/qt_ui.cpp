@@ -164,6 +164,12 @@ bool QtUi::createMainWindow(WindowHandler& handler, std::string_view skin, std::
         root->setWindowIcon(programIcon_);
     }
     root->resize(width, height);
+    backdrop_ = new QWidget(root);
+    backdrop_->setObjectName(QStringLiteral("rxt_window_backdrop"));
+    backdrop_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    backdrop_->setGeometry(root->rect());
+    backdrop_->lower();
+    backdrop_->hide();
     root->installEventFilter(this);
     QCoreApplication::instance()->installNativeEventFilter(grabFocus_.get());
     translateTexts(root);
@@ -294,6 +300,14 @@ bool QtUi::eventFilter(QObject* watched, QEvent* event) {
     if ((event->type() == QEvent::KeyPress || event->type() == QEvent::MouseButtonPress) &&
         popupEvent(watched, event)) {
         return true;
+    }
+    if (!painted_ && watched == window_ && event->type() == QEvent::Paint) {
+        // The moment a user first sees the window: what start-up is timed to.
+        painted_ = true;
+        debugLog("window painted");
+    }
+    if (watched == window_ && event->type() == QEvent::Resize && backdrop_) {
+        backdrop_->setGeometry(window_->rect());
     }
     if (watched == window_ && event->type() == QEvent::Close) {
         // The window manager's close does what the close button does (hide
@@ -648,6 +662,15 @@ void QtUi::applyStyle(QWidget* w) {
     }
     if (const uint32_t border = w->property(kBorder).toUInt(); border != 0) {
         css += "border:2px solid " + rgba(border) + ";";
+    }
+    if (w == window_ && backdrop_) {
+        backdrop_->setAttribute(Qt::WA_StyledBackground, true);
+        backdrop_->setStyleSheet(css.isEmpty() ? QString()
+                                               : "QWidget#" + backdrop_->objectName() + "{" +
+                                                     css + "}");
+        backdrop_->setVisible(!css.isEmpty());
+        backdrop_->lower();
+        return;
     }
     w->setAttribute(Qt::WA_StyledBackground, true);
     const QString skinStyle = w->property(kSkinStyle).toString();

@@ -220,6 +220,10 @@ class QtUi : public QObject, public SkinUiBase {
     void timerFired(int id);
 
     QPointer<QWidget> window_;
+    // Paints the window's own colour or picture beneath every control: a
+    // style change on the window itself would restyle all its controls
+    // (about 50 ms), one on this childless widget costs nothing.
+    QPointer<QWidget> backdrop_;
     NotifyAdaptor* adaptor_ = nullptr;
     std::unique_ptr<GrabFocusFilter> grabFocus_;
     std::unique_ptr<QTranslator> toolkitTexts_;  // installed while a translated language is on  //
@@ -229,6 +233,7 @@ class QtUi : public QObject, public SkinUiBase {
     mutable std::map<std::string, QPointer<QWidget>, std::less<>> cache_;
     QStringList loadErrors_;
     int quiet_ = 0;
+    bool painted_ = false;  // the window's first paint, told once
     bool topmost_ = false;
 
     mutable std::mutex timerMutex_;

@@ -313,17 +313,27 @@ void CMainWnd::onWindowInit() {
         options_.features->onEvent(event::PagesInit{});
     }
     links_.assignIdentities();
-    std::this_thread::sleep_for(options_.initSettle);
+    // The window shows in its stored language at once; the settle between
+    // the links' identities and the workers passes on a timer, so the
+    // window paints meanwhile instead of waiting on a sleeping UI thread.
     mirrorRegistryLanguage(mainIni_, registryFile_);
+    applyStoredLanguage();
     if (!options_.startHidden) {
         ui_.showWindow(ui::SkinUi::Show::Show);
     }
+    if (options_.initSettle.count() > 0) {
+        ui_.startTimer(kTimerInitSettle, static_cast<int>(options_.initSettle.count()));
+    } else {
+        startAfterSettle();
+    }
+}
+
+void CMainWnd::startAfterSettle() {
     startWorkers();
     ui_.startTimer(kTimerWriteBack, kWriteBackPeriodMs);
     ui_.startTimer(kTimerLivePreview, kLivePreviewFirstMs);
     ui_.startTimer(kTimerKeyboardRead, kStartReadDelayMs);
     ui_.startTimer(kTimerMousepadRead, kStartReadDelayMs);
-    applyStoredLanguage();
 }
 
 void CMainWnd::startWorkers() {
@@ -408,6 +418,7 @@ void CMainWnd::shutdown() {
     debugLog(waitResultText(workers_.waitAll(options_.shutdownBound)));
     workers_.close();
     for (int id : {kTimerHideProgress, kTimerWriteBack, kTimerRepaint, kTimerMouseRead,
+                   kTimerInitSettle,
                    kTimerLivePreview, kTimerKeyboardRead, kTimerMousepadRead}) {
         ui_.stopTimer(id);
     }
@@ -775,8 +786,22 @@ void CMainWnd::onTimer(int id) {
             ui_.stopTimer(id);
             ui_.setVisible("setting_progress", false);
             return;
+        case kTimerInitSettle:
+            ui_.stopTimer(id);
+            startAfterSettle();
+            return;
         case kTimerWriteBack:
             events_.onTimer(id);
+            if (!ui_.visible(controlsOf(DeviceKind::Mouse).tab) &&
+                !ui_.visible(controlsOf(DeviceKind::Keyboard).tab) &&
+                !ui_.visible(controlsOf(DeviceKind::Mousepad).tab)) {
+                // No device has arrived (a tab shows from the arrival, before
+                // the keyboard's settle, to the removal): nothing to write
+                // to, so the timer rests until a tab shows (10 wake-ups a
+                // second saved in the tray).
+                ui_.stopTimer(id);
+                writeBackResting_ = true;
+            }
             return;
         case kTimerRepaint:
             ui_.stopTimer(id);
@@ -820,6 +845,10 @@ void CMainWnd::report(const WindowEvent& event) {
 void CMainWnd::deliver(const WindowEvent& event) {
     std::visit(Overloaded{
                    [this](const event::TabShown& e) {
+                       if (e.visible && writeBackResting_) {
+                           writeBackResting_ = false;
+                           ui_.startTimer(kTimerWriteBack, kWriteBackPeriodMs);
+                       }
                        ui_.setVisible(controlsOf(e.device).tab, e.visible);
                        updateNoDeviceHint();
                    },

@@ -139,6 +139,7 @@ class CMainWnd : public ui::WindowHandler,
 
   private:
     void onWindowInit();
+    void startAfterSettle();  // the workers and timers, once the window has shown
     void startWorkers();
     void shutdown();
     void activate();
@@ -191,6 +192,7 @@ class CMainWnd : public ui::WindowHandler,
     bool activationBoxOpen_ = false;
     bool trayBoxOpen_ = false;
     bool windowInitDone_ = false;
+    bool writeBackResting_ = false;  // stopped while no device is connected
     bool trayHintShown_ = false;
     // Started into the tray: devices do not open the window until the user
     // has (tray click, a second start).

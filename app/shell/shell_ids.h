@@ -36,6 +36,8 @@ inline constexpr int kMsgHookMouseMacro = ::rxt::kMsgHookMouMacro;
 inline constexpr int kMsgHookMouseMacro2 = ::rxt::kMsgHookMouMacroMouse;
 
 inline constexpr int kTimerLivePreview = 10;
+// Once, the settle after the window shows at start.
+inline constexpr int kTimerInitSettle = 13;
 inline constexpr int kLivePreviewFirstMs = 100;
 inline constexpr int kLivePreviewPeriodMs = 50;
 inline constexpr int kTrayRepaintDelayMs = 10;

@@ -147,9 +147,52 @@ TEST_F(ShellWindowTest, OneShotTimersStopThemselves) {
     EXPECT_FALSE(ui->timerActive(kTimerMouseRead));
     EXPECT_FALSE(ui->timerActive(kTimerKeyboardRead));
     EXPECT_FALSE(ui->timerActive(kTimerMousepadRead));
-    // The periodic ones keep running.
-    EXPECT_TRUE(ui->timerActive(kTimerWriteBack));
+    // The periodic ones keep running, but the write-back with no device to
+    // write to.
     EXPECT_TRUE(ui->timerActive(kTimerLivePreview));
+    EXPECT_FALSE(ui->timerActive(kTimerWriteBack));
+}
+
+TEST_F(ShellWindowTest, TheWriteBackRestsWithoutADeviceAndRunsAgainWhenOneShows) {
+    open();
+    ui->advance(100);
+    EXPECT_FALSE(ui->timerActive(kTimerWriteBack));
+    // The keyboard's tab shows before its settle ends and it counts as
+    // connected: the timer keeps running meanwhile.
+    window->report(event::TabShown{DeviceKind::Keyboard, true});
+    ASSERT_TRUE(until([&] { return ui->timerActive(kTimerWriteBack); }));
+    ui->advance(300);
+    EXPECT_TRUE(ui->timerActive(kTimerWriteBack));
+    window->report(event::TabShown{DeviceKind::Keyboard, false});
+    ASSERT_TRUE(until([&] { return !ui->visible("kb_tab"); }));
+    ui->advance(100);
+    EXPECT_FALSE(ui->timerActive(kTimerWriteBack));
+    connect(DeviceKind::Mousepad);
+    window->report(event::TabShown{DeviceKind::Mousepad, true});
+    ASSERT_TRUE(until([&] { return ui->timerActive(kTimerWriteBack); }));
+    // A change made now reaches the mousepad's record on the next tick.
+    window->writeBack().markPending(DeviceKind::Mousepad);
+    ui->advance(100);
+    EXPECT_FALSE(window->writeBack().pending(DeviceKind::Mousepad));
+    EXPECT_TRUE(ui->timerActive(kTimerWriteBack));
+}
+
+TEST_F(ShellWindowTest, TheWindowShowsBeforeTheSettleAndTheWorkersStartAfterIt) {
+    settle = std::chrono::milliseconds(100);
+    open();
+    // Shown at once, already in the stored language (English without a
+    // main.ini), not the Chinese the first load gives.
+    EXPECT_TRUE(ui->windowVisible());
+    EXPECT_EQ(ui->text("ms_tab"), "MOUSE");
+    EXPECT_EQ(window->workers().running(), 0u);
+    EXPECT_FALSE(ui->timerActive(kTimerWriteBack));
+    ui->advance(99);
+    EXPECT_EQ(window->workers().running(), 0u);
+    ui->advance(1);
+    EXPECT_EQ(window->workers().running(), kWorkerSlots);
+    EXPECT_EQ(ui->timerPeriod(kTimerWriteBack), 100);
+    EXPECT_EQ(ui->timerPeriod(kTimerKeyboardRead), 500);
+    EXPECT_FALSE(ui->timerActive(kTimerInitSettle));
 }
 
 TEST_F(ShellWindowTest, WriteBackTimerClearsPendingFlagsEvenWithTheDeviceAbsent) {

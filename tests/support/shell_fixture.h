@@ -47,7 +47,7 @@ class ShellWindowTest : public ::testing::Test {
     void open(shell::MainWndOptions options = {}, bool init = true) {
         options.backend = bus;
         options.watchBus = false;
-        options.initSettle = std::chrono::milliseconds(0);
+        options.initSettle = settle;
         options.discovery = discovery;
         ui = std::make_unique<ui::MemoryUi>(projectSkinFolder());
         window = std::make_unique<shell::CMainWnd>(*ui, options);
@@ -71,6 +71,9 @@ class ShellWindowTest : public ::testing::Test {
     }
 
     void TearDown() override { close(); }
+
+    // The start's settle before the workers; none unless a test sets it.
+    std::chrono::milliseconds settle{0};
 
     void connect(DeviceKind kind, bool on = true) { window->links()[kind].setConnected(on); }
 
