@@ -1,5 +1,8 @@
 #include "app/qt/qt_ui.h"
 
+#include <sys/eventfd.h>
+#include <unistd.h>
+
 #include <QAbstractButton>
 #include <QAbstractSlider>
 #include <QApplication>
@@ -24,6 +27,7 @@
 #include <QTabWidget>
 #include <QTextEdit>
 #include <QTranslator>
+#include <QSocketNotifier>
 #include <algorithm>
 
 #include "app/qt/circle_progress.h"
@@ -68,26 +72,49 @@ QString rgba(uint32_t argb) {
 
 }  // namespace
 
-QEvent::Type QtUi::wakeEventType() {
-    static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
-    return type;
-}
+namespace {
 
-void QtUi::customEvent(QEvent* event) {
-    if (event->type() == wakeEventType()) {
-        dispatcher_.runPending();
-        return;
+// The dispatcher's wake: an eventfd the UI thread's loop watches. Only a
+// counter in the kernel passes between the threads (no object allocated on
+// one and read on the other), and the descriptor stays open while any copy
+// of the wake may still write to it.
+struct WakeFd {
+    int fd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    ~WakeFd() {
+        if (fd >= 0) {
+            ::close(fd);
+        }
     }
-    QObject::customEvent(event);
-}
+    void ring() const {
+        const uint64_t one = 1;
+        // Failure only when the counter is full: a wake is pending anyway.
+        [[maybe_unused]] const ssize_t n = ::write(fd, &one, sizeof one);
+    }
+    void drain() const {
+        uint64_t count = 0;
+        [[maybe_unused]] const ssize_t n = ::read(fd, &count, sizeof count);
+    }
+};
+
+}  // namespace
 
 QtUi::QtUi(std::string skinFolder, QObject* parent)
     : QObject(parent), SkinUiBase(std::move(skinFolder)) {
-    // A plain event, allocated here and freed by the toolkit: no functor
-    // object whose reference count lives inside the toolkit is shared
-    // between the posting thread and this one.
-    dispatcher_.setWake(
-        [this] { QCoreApplication::postEvent(this, new QEvent(wakeEventType())); });
+    auto wake = std::make_shared<const WakeFd>();
+    if (wake->fd >= 0) {
+        auto* notifier = new QSocketNotifier(wake->fd, QSocketNotifier::Read, this);
+        connect(notifier, &QSocketNotifier::activated, this, [this, wake] {
+            wake->drain();
+            dispatcher_.runPending();
+        });
+        dispatcher_.setWake([wake] { wake->ring(); });
+    } else {
+        // No eventfd left: a queued call does the same, less cheaply.
+        dispatcher_.setWake([this] {
+            QMetaObject::invokeMethod(
+                this, [this] { dispatcher_.runPending(); }, Qt::QueuedConnection);
+        });
+    }
     adaptor_ = new NotifyAdaptor([this](Notification n) { deliver(n); },
                                  [this] { return quiet_ > 0; }, this);
     grabFocus_ = std::make_unique<GrabFocusFilter>([this] {

@@ -179,11 +179,8 @@ class QtUi : public QObject, public SkinUiBase {
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void customEvent(QEvent* event) override;
 
   private:
-    static QEvent::Type wakeEventType();
-
     // Program changes inside a Quiet scope do not notify.
     struct Quiet {
         explicit Quiet(QtUi& ui) : ui_(ui) { ++ui_.quiet_; }
