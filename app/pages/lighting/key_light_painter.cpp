@@ -1,16 +1,8 @@
 #include "app/pages/lighting/key_light_painter.h"
 
+#include "app/pages/lighting/preview_pace.h"
+
 namespace rxt {
-namespace {
-
-// How often a thread with nothing on screen to draw asks whether that changed.
-constexpr std::chrono::milliseconds kIdleRecheck{250};
-// At most one update of the keys per screen refresh: at the fastest speed
-// the keyboard runs some 340 frames a second, and drawing each one took the
-// UI thread nearly a whole core.
-constexpr std::chrono::milliseconds kFramePace{16};
-
-}  // namespace
 
 KeyLightPainter::KeyLightPainter(ui::SkinUi& ui, std::string_view keyPrefix,
                                  std::string_view keyOption)
@@ -33,7 +25,7 @@ void KeyLightPainter::showKeys(const lighting::KeyDisplay& display) {
     {
         std::lock_guard lock(s.mutex);
         s.pending = display;
-        if (s.queued || now - s.lastPost < (s.onScreen ? kFramePace : kIdleRecheck)) {
+        if (s.queued || now - s.lastPost < (s.onScreen ? kPreviewFramePace : kPreviewIdleRecheck)) {
             return;
         }
         s.queued = true;

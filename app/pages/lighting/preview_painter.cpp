@@ -1,14 +1,8 @@
 #include "app/pages/lighting/preview_painter.h"
 
+#include "app/pages/lighting/preview_pace.h"
+
 namespace rxt {
-namespace {
-
-// How often a thread with nothing to draw asks whether that has changed.
-constexpr std::chrono::milliseconds kIdleRecheck{250};
-// At most one update per screen refresh, however fast the effect runs.
-constexpr std::chrono::milliseconds kFramePace{16};
-
-}  // namespace
 
 PreviewPainter::PreviewPainter(ui::SkinUi& ui, std::string_view prefix, size_t count,
                                bool maskHidden)
@@ -44,7 +38,7 @@ void PreviewPainter::show(const lighting::PreviewFrame& frame) {
             }
         }
         s.pending.touched |= touched;
-        if (s.queued || now - s.lastPost < (s.pending.touched == 0 ? kIdleRecheck : kFramePace)) {
+        if (s.queued || now - s.lastPost < (s.pending.touched == 0 ? kPreviewIdleRecheck : kPreviewFramePace)) {
             return;
         }
         s.queued = true;

@@ -12,6 +12,7 @@
 #include "app/pages/lighting/keyboard_lighting_names.h"
 #include "app/pages/lighting/lighting_enable_tables.h"
 #include "app/pages/lighting/lighting_pages.h"
+#include "app/pages/lighting/preview_pace.h"
 #include "app/shell/feature_set.h"
 #include "lighting/keyboard_custom_layouts.h"
 #include "support/shell_fixture.h"
@@ -444,7 +445,7 @@ TEST_F(KeyboardLightingTest, KeyDisplayReachesTheKeysInOneBatch) {
     EXPECT_LT(painter.posts() - drawn, 20u);
     // The key page's option selected: the keys show no light.
     ui->setChecked(N.keyOption, true);
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    std::this_thread::sleep_for(kPreviewFramePace + std::chrono::milliseconds(4));
     painter.showKeys(d);
     ui->processEvents();
     EXPECT_FALSE(ui->keyLight("kb_key_0").display);
