@@ -199,6 +199,9 @@ void runMousepadLight(const LightThreadContext& ctx, StopEvent& stop) {
             continue;
         }
         if (mode >= kMousepadModes - 1) {
+            if (pause(stop, ctx.timing.idleModeRest)) {
+                return;
+            }
             continue;
         }
         if (pause(stop, mousepadExtraPause(mode, speed))) {

@@ -48,6 +48,9 @@ std::chrono::milliseconds mousepadExtraPause(uint8_t mode, uint8_t speed);
 struct LightThreadTiming {
     std::chrono::milliseconds startDelay{3000};
     std::chrono::milliseconds absentSleep{2000};  // bound of one sleep while absent
+    // A pass in a mode with no routine ends with this rest: nothing to send
+    // until another mode is chosen, which the next pass then finds.
+    std::chrono::milliseconds idleModeRest{100};
 };
 
 struct LightThreadContext {

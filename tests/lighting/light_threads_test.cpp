@@ -141,6 +141,21 @@ TEST(MousepadLightThread, NothingWhileAbsentOrInSync) {
     EXPECT_EQ(rig.sentCount(), 0u);
 }
 
+TEST(MousepadLightThread, AModeWithNothingToSendRestsUntilAnotherIsChosen) {
+    Rig rig;
+    rig.images.current.set(rec::kLightMode, 9);
+    int polls = 0;
+    EXPECT_TRUE(rig.runUntil(runMousepadLight, [&] {
+        if (++polls == 40) {
+            EXPECT_EQ(rig.sentCount(), 0u);
+            rig.images.current.set(rec::kLightMode, 3);
+        }
+        return rig.sentCount() >= 1;
+    }));
+    EXPECT_GE(polls, 40);
+    EXPECT_LT(rig.stopTook, 500ms);
+}
+
 TEST(MousepadLightThread, AnArrivalEndsTheAbsentSleepAtOnce) {
     Rig rig;
     rig.images.current.set(rec::kLightMode, 3);
