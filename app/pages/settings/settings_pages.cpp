@@ -140,7 +140,10 @@ void SettingsPages::onEvent(const WindowEvent& event) {
                        if ((e.page == Page::MouseKeys || e.page == Page::MouseMain) && mouseKeys_) {
                            mouseKeys_->refreshMacros();
                        }
-                       if (e.page == Page::KeyboardKeys && keyboardKeys_) {
+                       // The keyboard lighting page's refresh ends with the
+                       // key-assignment display, as the mouse's main page's does.
+                       if ((e.page == Page::KeyboardKeys || e.page == Page::KeyboardLighting) &&
+                           keyboardKeys_) {
                            keyboardKeys_->refreshMacros();
                        }
                    },

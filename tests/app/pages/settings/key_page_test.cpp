@@ -186,6 +186,14 @@ TEST_F(KeyPageTest, KeyboardKeyOpensItsFunctionOnlyOnTheKeyPage) {
     EXPECT_EQ(at(keyboard(), 30), KeyAssignment(0x20, 0, 0x04));
 }
 
+TEST_F(KeyPageTest, TheKeyboardLightingRefreshShowsTheKeysAsTheDeviceHoldsThem) {
+    keyboard().info.set(info::kKeyCount, 104);
+    // The record read from the keyboard (a read-all) changed key 30.
+    put(keyboard(), 30, KeyAssignment(0x30, 0xE9, 0x00));
+    window->host().report(event::PageRefresh{Page::KeyboardLighting});
+    EXPECT_EQ(ui->attribute("kb_key_30", "toolTip"), ui->translate("media_vol_add"));
+}
+
 TEST_F(KeyPageTest, MacroDeletionAsksBothQuestionsBeforeAnyEntryChanges) {
     put(mouse(), 3, {0x70, 2, 1});
     put(mouse(), 4, {0x70, 5, 0});
