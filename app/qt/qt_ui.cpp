@@ -28,6 +28,7 @@
 #include <QTextEdit>
 #include <QTranslator>
 #include <QSocketNotifier>
+#include <QThread>
 #include <algorithm>
 
 #include "app/qt/circle_progress.h"
@@ -101,7 +102,9 @@ struct WakeFd {
 QtUi::QtUi(std::string skinFolder, QObject* parent)
     : QObject(parent), SkinUiBase(std::move(skinFolder)) {
     auto wake = std::make_shared<const WakeFd>();
-    if (wake->fd >= 0) {
+    // The notifier needs the application's event loop on this thread.
+    if (wake->fd >= 0 && QCoreApplication::instance() != nullptr &&
+        QThread::currentThread() == QCoreApplication::instance()->thread()) {
         auto* notifier = new QSocketNotifier(wake->fd, QSocketNotifier::Read, this);
         connect(notifier, &QSocketNotifier::activated, this, [this, wake] {
             wake->drain();
@@ -109,7 +112,8 @@ QtUi::QtUi(std::string skinFolder, QObject* parent)
         });
         dispatcher_.setWake([wake] { wake->ring(); });
     } else {
-        // No eventfd left: a queued call does the same, less cheaply.
+        // No eventfd left, or no application yet: a queued call does the
+        // same, less cheaply.
         dispatcher_.setWake([this] {
             QMetaObject::invokeMethod(
                 this, [this] { dispatcher_.runPending(); }, Qt::QueuedConnection);

@@ -68,6 +68,7 @@ class LookTest : public ::testing::Test {
         QApplication::sendEvent(to, &e);
     }
 
+    QApplication& app = test::qtTestApp();
     QTemporaryDir dir;
     QtUi ui{dir.path().toStdString()};
     test::UiTestHandler handler;

@@ -88,6 +88,9 @@ class QtUiTest : public ::testing::Test {
         return qobject_cast<T*>(ui.widget(name));
     }
 
+    // The application first, as in the program: the window's wake watches
+    // its event loop.
+    QApplication& app = rxt::test::qtTestApp();
     QtUi ui{kSkin};
     UiTestHandler handler;
 };
