@@ -189,8 +189,8 @@ std::optional<LightEdit> parseLightEdit(LightDevice device, std::span<const std:
         e.value = *v == "left" ? 1 : 0;
         return e;
     }
-    const bool colourField = field == "colourful" || field == "colorful" || field == "color" ||
-                             field == "colour";
+    const bool colourField =
+        field == "colourful" || field == "colorful" || field == "color" || field == "colour";
     if (colourField && fixedColour(device)) {
         error = "the single-colour keyboard's colour is fixed: it takes no " + field;
         return std::nullopt;

@@ -3,6 +3,7 @@
 // and one change of them given as words ("mode wave", "color ff8000"): what
 // rxtctl prints and sets, on its own or through the running program's pages.
 
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
@@ -20,6 +21,11 @@ namespace rxt::lighting {
 inline constexpr int kMaxBrightness = 4;
 inline constexpr int kMaxSpeed = 4;
 
+// A slider's value within 0..max.
+inline int sliderLevel(int64_t value, int max) {
+    return value < 0 ? 0 : value > max ? max : static_cast<int>(value);
+}
+
 struct LightView {
     int mode = 0;
     std::string modeName;  // empty when the device's modes have no names or the byte is past them
@@ -33,7 +39,8 @@ struct LightView {
 };
 
 // The keyboard's kind names its modes; without it they stay unnamed.
-LightView lightView(const DeviceImages& images, std::optional<KeyboardKind> keyboard = std::nullopt);
+LightView lightView(const DeviceImages& images,
+                    std::optional<KeyboardKind> keyboard = std::nullopt);
 
 // "mouse", "mousepad", "full-colour keyboard", "single-colour keyboard" or
 // "keyboard".

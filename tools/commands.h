@@ -46,7 +46,6 @@ struct SettingEdit {
 // only while that is not known); nullopt with a message naming what is
 // allowed.
 std::optional<SettingEdit> parseSettingEdit(lighting::LightDevice device,
-                                            std::span<const std::string> words,
-                                            std::string& error);
+                                            std::span<const std::string> words, std::string& error);
 
 }  // namespace rxt::tools

@@ -22,13 +22,13 @@
 #include <QProgressBar>
 #include <QScreen>
 #include <QSlider>
+#include <QSocketNotifier>
 #include <QStackedWidget>
 #include <QSystemTrayIcon>
 #include <QTabWidget>
 #include <QTextEdit>
-#include <QTranslator>
-#include <QSocketNotifier>
 #include <QThread>
+#include <QTranslator>
 #include <algorithm>
 
 #include "app/qt/circle_progress.h"
@@ -70,10 +70,6 @@ QString rgba(uint32_t argb) {
         .arg(c.blue())
         .arg(c.alpha());
 }
-
-}  // namespace
-
-namespace {
 
 // The dispatcher's wake: an eventfd the UI thread's loop watches. Only a
 // counter in the kernel passes between the threads (no object allocated on
@@ -696,9 +692,8 @@ void QtUi::applyStyle(QWidget* w) {
     }
     if (w == window_ && backdrop_) {
         backdrop_->setAttribute(Qt::WA_StyledBackground, true);
-        backdrop_->setStyleSheet(css.isEmpty() ? QString()
-                                               : "QWidget#" + backdrop_->objectName() + "{" +
-                                                     css + "}");
+        backdrop_->setStyleSheet(
+            css.isEmpty() ? QString() : "QWidget#" + backdrop_->objectName() + "{" + css + "}");
         backdrop_->setVisible(!css.isEmpty());
         backdrop_->lower();
         return;

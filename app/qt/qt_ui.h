@@ -8,7 +8,6 @@
 // A QApplication must exist before it is made; it lives on the UI thread.
 
 #include <QDialog>
-#include <QEvent>
 #include <QHash>
 #include <QIcon>
 #include <QMenu>

@@ -418,8 +418,7 @@ void CMainWnd::shutdown() {
     debugLog(waitResultText(workers_.waitAll(options_.shutdownBound)));
     workers_.close();
     for (int id : {kTimerHideProgress, kTimerWriteBack, kTimerRepaint, kTimerMouseRead,
-                   kTimerInitSettle,
-                   kTimerLivePreview, kTimerKeyboardRead, kTimerMousepadRead}) {
+                   kTimerInitSettle, kTimerLivePreview, kTimerKeyboardRead, kTimerMousepadRead}) {
         ui_.stopTimer(id);
     }
     ui_.closeMenu();
@@ -792,9 +791,7 @@ void CMainWnd::onTimer(int id) {
             return;
         case kTimerWriteBack:
             events_.onTimer(id);
-            if (!ui_.visible(controlsOf(DeviceKind::Mouse).tab) &&
-                !ui_.visible(controlsOf(DeviceKind::Keyboard).tab) &&
-                !ui_.visible(controlsOf(DeviceKind::Mousepad).tab)) {
+            if (!anyDeviceTabShown()) {
                 // No device has arrived (a tab shows from the arrival, before
                 // the keyboard's settle, to the removal): nothing to write
                 // to, so the timer rests until a tab shows (10 wake-ups a
@@ -876,12 +873,17 @@ void CMainWnd::deliver(const WindowEvent& event) {
     }
 }
 
-void CMainWnd::updateNoDeviceHint() {
-    bool anyTab = false;
+bool CMainWnd::anyDeviceTabShown() const {
     for (const DeviceControls& c : kDeviceControls) {
-        anyTab = anyTab || ui_.visible(c.tab);
+        if (ui_.visible(c.tab)) {
+            return true;
+        }
     }
-    ui_.setVisible("no_device_text", !anyTab);
+    return false;
+}
+
+void CMainWnd::updateNoDeviceHint() {
+    ui_.setVisible("no_device_text", !anyDeviceTabShown());
 }
 
 void CMainWnd::showWindow(bool visible) {

@@ -140,6 +140,7 @@ class CMainWnd : public ui::WindowHandler,
   private:
     void onWindowInit();
     void startAfterSettle();  // the workers and timers, once the window has shown
+    bool anyDeviceTabShown() const;
     void startWorkers();
     void shutdown();
     void activate();
@@ -192,7 +193,7 @@ class CMainWnd : public ui::WindowHandler,
     bool activationBoxOpen_ = false;
     bool trayBoxOpen_ = false;
     bool windowInitDone_ = false;
-    bool writeBackResting_ = false;  // stopped while no device is connected
+    bool writeBackResting_ = false;  // stopped while no device tab shows
     bool trayHintShown_ = false;
     // Started into the tray: devices do not open the window until the user
     // has (tray click, a second start).

@@ -30,8 +30,7 @@ class RxtctlProgramTest : public ::testing::Test {
         for (const std::string& a : simulatorDevices()) {
             args.push_back(a);
         }
-        ASSERT_TRUE(
-            simulator.start(args, {{"ASAN_OPTIONS", "detect_leaks=0"}}, dir / "sim.log"));
+        ASSERT_TRUE(simulator.start(args, {{"ASAN_OPTIONS", "detect_leaks=0"}}, dir / "sim.log"));
         ASSERT_TRUE(control.connect(bus + ".ctl", 10000ms)) << simulator.output();
     }
 
@@ -78,9 +77,8 @@ class RxtctlProgramTest : public ::testing::Test {
     }
 
     std::string dump(size_t offset, size_t length, const std::string& kind = "mouse") {
-        const std::string answer = control.request("dump " + kind + " records " +
-                                                   std::to_string(offset) + " " +
-                                                   std::to_string(length));
+        const std::string answer = control.request(
+            "dump " + kind + " records " + std::to_string(offset) + " " + std::to_string(length));
         return answer.rfind("ok ", 0) == 0 ? answer.substr(3) : answer;
     }
 
@@ -231,7 +229,10 @@ class KeyboardThroughProgramTest : public RxtctlProgramTest,
         ASSERT_TRUE(waitForQuietDevice(control, "keyboard")) << program.output();
         // The keyboard counts as attached once it has settled.
         ASSERT_TRUE(waitFor(
-            [&] { return rxtctl({"show", "keyboard"}).status == 0; }, 20000ms))
+            [&] {
+                return rxtctl({"show", "keyboard"}).status == 0;
+            },
+            20000ms))
             << program.output();
     }
 };

@@ -3,21 +3,15 @@
 // and is killed with SIGKILL at random moments; every file then reads whole,
 // each macro from one single save.
 
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <random>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "macro/cursor_schemes.h"
 #include "macro/default_cursor_schemes.h"
 #include "macro/macro_catalogue.h"
+#include "support/kill_while_saving.h"
 #include "support/test_folder.h"
 
 namespace rxt {
@@ -79,44 +73,29 @@ TEST_F(MacroCrashSafety, KilledWhileSavingLeavesEveryMacroAndSchemeWhole) {
         delivered.push_back(loadBullet(scheme, b));
     }
 
-    std::mt19937 random(20261210);
-    std::uniform_int_distribution<int> delayUs(500, 40000);
-    int killedWhileRunning = 0;
-    for (int round = 0; round < kRounds; ++round) {
-        const pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            saveForever(mouse, keyboard, mouseNames, keyboardNames, scheme);
-        }
-        std::this_thread::sleep_for(std::chrono::microseconds(delayUs(random)));
-        ASSERT_EQ(::kill(child, SIGKILL), 0);
-        int status = 0;
-        ASSERT_EQ(::waitpid(child, &status, 0), child);
-        if (WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) {
-            ++killedWhileRunning;
-        }
-
-        SCOPED_TRACE("round " + std::to_string(round));
-        for (const MacroCatalogue* c : {&mouse, &keyboard}) {
-            const std::vector<std::string> names = c->LoadCatalogue();
-            ASSERT_EQ(names.size(), c == &mouse ? catalogueCount : 1u);
-            const std::vector<MacroAction> steps = LoadMacro(*c, names[0]);
-            ASSERT_EQ(steps.size(), kSteps);
-            for (const MacroAction& a : steps) {
-                EXPECT_EQ(a.delay, steps[0].delay) << "steps of two saves";
-                EXPECT_EQ(a.name, "keyboard_key_A");
+    const int killedWhileRunning = test::killWhileSaving(
+        kRounds, 20261210, [&] { saveForever(mouse, keyboard, mouseNames, keyboardNames, scheme); },
+        [&](int) {
+            for (const MacroCatalogue* c : {&mouse, &keyboard}) {
+                const std::vector<std::string> names = c->LoadCatalogue();
+                ASSERT_EQ(names.size(), c == &mouse ? catalogueCount : 1u);
+                const std::vector<MacroAction> steps = LoadMacro(*c, names[0]);
+                ASSERT_EQ(steps.size(), kSteps);
+                for (const MacroAction& a : steps) {
+                    EXPECT_EQ(a.delay, steps[0].delay) << "steps of two saves";
+                    EXPECT_EQ(a.name, "keyboard_key_A");
+                }
             }
-        }
-        const std::vector<MacroAction> cursor = loadCursorScheme(mouse, cursorSchemeName(0));
-        ASSERT_EQ(cursor.size(), static_cast<size_t>(kCursorBullets * kCursorStepsPerBullet));
-        for (int b = 0; b < kCursorBullets; ++b) {
-            const BulletValues v = loadBullet(scheme, b);
-            EXPECT_TRUE(v.present) << "bullet " << b;
-            // As delivered, or the three steps of one save.
-            const bool oneSave = v.x == v.y && v.delay % 256 == v.x && !v.left && v.up;
-            EXPECT_TRUE(v == delivered[static_cast<size_t>(b)] || oneSave) << "bullet " << b;
-        }
-    }
+            const std::vector<MacroAction> cursor = loadCursorScheme(mouse, cursorSchemeName(0));
+            ASSERT_EQ(cursor.size(), static_cast<size_t>(kCursorBullets * kCursorStepsPerBullet));
+            for (int b = 0; b < kCursorBullets; ++b) {
+                const BulletValues v = loadBullet(scheme, b);
+                EXPECT_TRUE(v.present) << "bullet " << b;
+                // As delivered, or the three steps of one save.
+                const bool oneSave = v.x == v.y && v.delay % 256 == v.x && !v.left && v.up;
+                EXPECT_TRUE(v == delivered[static_cast<size_t>(b)] || oneSave) << "bullet " << b;
+            }
+        });
     EXPECT_EQ(killedWhileRunning, kRounds);
 }
 

@@ -3,21 +3,15 @@
 // killed with SIGKILL at random moments; every file is then whole and comes
 // from one single save.
 
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
-#include <random>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "platform/ini_file.h"
 #include "profile/profile_data.h"
+#include "support/kill_while_saving.h"
 #include "support/profile_test_env.h"
 
 namespace rxt {
@@ -92,45 +86,30 @@ TEST(CrashSafety, KilledWhileSavingLeavesEveryFileWhole) {
     }
     ASSERT_TRUE(kPad.WriteProgramPath(1, programPath(0)));
 
-    std::mt19937 random(20240517);
-    std::uniform_int_distribution<int> delayUs(500, 40000);
-    int killedWhileRunning = 0;
-    for (int round = 0; round < kRounds; ++round) {
-        const pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            saveForever(env);
-        }
-        std::this_thread::sleep_for(std::chrono::microseconds(delayUs(random)));
-        ASSERT_EQ(::kill(child, SIGKILL), 0);
-        int status = 0;
-        ASSERT_EQ(::waitpid(child, &status, 0), child);
-        if (WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) {
-            ++killedWhileRunning;
-        }
-
-        SCOPED_TRACE("round " + std::to_string(round));
-        const auto padFile = env.folder("mp") / "profile1.led";
-        const auto boardFile = env.folder("kb") / "profile1.config";
-        if (std::filesystem::exists(padFile)) {
-            expectWholeMousepadFile(readRaw(padFile));
-        }
-        if (std::filesystem::exists(boardFile)) {
-            expectWholeKeyboardFile(readRaw(boardFile));
-        }
-        // The catalogues read whole: every section and key is still there.
-        for (const ProfileCatalogue& c : {kPad, kBoard}) {
-            EXPECT_EQ(c.ReadCount(), 2);
-            EXPECT_EQ(c.ReadSelect(), 0);
-            EXPECT_EQ(c.ReadName(0), "profile1");
-            EXPECT_EQ(c.ReadName(1).rfind("entry", 0), 0u);
-            EXPECT_EQ(c.ReadLinkFlag(1), 1);
-        }
-        const std::string path = kPad.ReadProgramPath(1);
-        EXPECT_EQ(path.rfind("/opt/game-", 0), 0u);
-        const unsigned i = static_cast<unsigned>(std::stoul(path.substr(10)));
-        EXPECT_EQ(path, programPath(i));
-    }
+    const int killedWhileRunning = test::killWhileSaving(
+        kRounds, 20240517, [&] { saveForever(env); },
+        [&](int) {
+            const auto padFile = env.folder("mp") / "profile1.led";
+            const auto boardFile = env.folder("kb") / "profile1.config";
+            if (std::filesystem::exists(padFile)) {
+                expectWholeMousepadFile(readRaw(padFile));
+            }
+            if (std::filesystem::exists(boardFile)) {
+                expectWholeKeyboardFile(readRaw(boardFile));
+            }
+            // The catalogues read whole: every section and key is still there.
+            for (const ProfileCatalogue& c : {kPad, kBoard}) {
+                EXPECT_EQ(c.ReadCount(), 2);
+                EXPECT_EQ(c.ReadSelect(), 0);
+                EXPECT_EQ(c.ReadName(0), "profile1");
+                EXPECT_EQ(c.ReadName(1).rfind("entry", 0), 0u);
+                EXPECT_EQ(c.ReadLinkFlag(1), 1);
+            }
+            const std::string path = kPad.ReadProgramPath(1);
+            EXPECT_EQ(path.rfind("/opt/game-", 0), 0u);
+            const unsigned i = static_cast<unsigned>(std::stoul(path.substr(10)));
+            EXPECT_EQ(path, programPath(i));
+        });
     EXPECT_EQ(killedWhileRunning, kRounds);
 
     // The program still reads what the killed saves left.

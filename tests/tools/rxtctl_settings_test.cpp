@@ -174,7 +174,8 @@ TEST_F(SettingsCommands, SetKeyboardLightingUsesTheListOfTheAttachedKind) {
 
         const std::string before = hexOf(DeviceKind::Keyboard, 0, 21);
         // A name of the other list only, and a colour, once the kind is known.
-        r = run({"set", "keyboard", "lighting", "mode", m.fullColour ? "breathing-wave" : "rainbow"});
+        r = run(
+            {"set", "keyboard", "lighting", "mode", m.fullColour ? "breathing-wave" : "rainbow"});
         EXPECT_EQ(r.status, 2);
         EXPECT_NE(r.err.find(m.fullColour ? "no full-colour keyboard light mode"
                                           : "no single-colour keyboard light mode"),
@@ -197,12 +198,12 @@ TEST_F(SettingsCommands, SetKeyboardLightingUsesTheListOfTheAttachedKind) {
                               0),
                   0u)
             << r.out;
-        EXPECT_NE(r.out.find(m.fullColour
-                                 ? "lighting: mode static (3), brightness 2, speed 4, direction "
-                                   "left, colourful off, color ff8000\n"
-                                 : "lighting: mode static (2), brightness 2, speed 4, direction "
-                                   "left, fixed color f6ff00\n"),
-                  std::string::npos)
+        EXPECT_NE(
+            r.out.find(m.fullColour ? "lighting: mode static (3), brightness 2, speed 4, direction "
+                                      "left, colourful off, color ff8000\n"
+                                    : "lighting: mode static (2), brightness 2, speed 4, direction "
+                                      "left, fixed color f6ff00\n"),
+            std::string::npos)
             << r.out;
         r = run({"show", "keyboard", "--json"});
         ASSERT_EQ(r.status, 0) << r.err;

@@ -1,6 +1,5 @@
 #include "app/pages/lighting/keyboard_lighting_page.h"
 
-#include <algorithm>
 #include <string>
 
 #include "app/pages/lighting/lighting_enable_tables.h"
@@ -69,10 +68,15 @@ void KeyboardLightingPage::addRoutes(shell::NotifyRouter& router) {
     router.on(notify::kItemSelect, names_.singleModeCombo, [this](const ui::Notification& n, int) {
         selectMode(KeyboardKind::SingleColour, static_cast<int>(n.value));
     });
-    router.on(notify::kValueChanged, names_.lightSlider,
-              [this](const ui::Notification& n, int) { storeBrightness(n.value); });
-    router.on(notify::kValueChanged, names_.speedSlider,
-              [this](const ui::Notification& n, int) { storeSpeed(n.value); });
+    router.on(notify::kValueChanged, names_.lightSlider, [this](const ui::Notification& n, int) {
+        storeEdit({lighting::LightField::Brightness,
+                   lighting::sliderLevel(n.value, lighting::kMaxBrightness),
+                   {}});
+    });
+    router.on(notify::kValueChanged, names_.speedSlider, [this](const ui::Notification& n, int) {
+        storeEdit(
+            {lighting::LightField::Speed, lighting::sliderLevel(n.value, lighting::kMaxSpeed), {}});
+    });
     router.on(notify::kMoveValueChanged, names_.lightSlider, [](const ui::Notification&, int) {});
     router.on(notify::kMoveValueChanged, names_.speedSlider, [](const ui::Notification&, int) {});
     router.on(notify::kColorChanged, names_.palette, [this](const ui::Notification&, int) {
@@ -88,7 +92,9 @@ void KeyboardLightingPage::addRoutes(shell::NotifyRouter& router) {
         typedComponent(names_.editB, rec::kBlue, 0);
     });
     router.on(notify::kSelectChanged, names_.sevenColourCheck,
-              [this](const ui::Notification& n, int) { storeColourful(n.value != 0); });
+              [this](const ui::Notification& n, int) {
+                  storeEdit({lighting::LightField::Colourful, n.value != 0 ? 1 : 0, {}});
+              });
     router.on(notify::kSelectChanged, names_.fxlCheck, [this](const ui::Notification& n, int) {
         if (n.value != 0) {
             chooseDirection(true);
@@ -121,18 +127,8 @@ void KeyboardLightingPage::addRoutes(shell::NotifyRouter& router) {
     });
 }
 
-void KeyboardLightingPage::storeBrightness(int64_t value) {
-    set(rec::kBrightness, static_cast<uint8_t>(std::clamp<int64_t>(value, 0, 4)));
-    changed();
-}
-
-void KeyboardLightingPage::storeSpeed(int64_t sliderValue) {
-    set(rec::kSpeed, static_cast<uint8_t>(std::clamp<int64_t>(4 - sliderValue, 0, 4)));
-    changed();
-}
-
-void KeyboardLightingPage::storeColourful(bool on) {
-    set(rec::kColourful, on ? 1 : 0);
+void KeyboardLightingPage::storeEdit(const lighting::LightEdit& edit) {
+    lighting::storeLightEdit(*ctx_.images, edit);
     changed();
 }
 
@@ -149,18 +145,18 @@ void KeyboardLightingPage::applyEdit(const lighting::LightEdit& edit) {
         }
         case lighting::LightField::Brightness:
             ui.setValue(names_.lightSlider, edit.value);
-            storeBrightness(edit.value);
+            storeEdit(edit);
             break;
         case lighting::LightField::Speed:
             ui.setValue(names_.speedSlider, edit.value);
-            storeSpeed(edit.value);
+            storeEdit(edit);
             break;
         case lighting::LightField::Direction:
             chooseDirection(edit.value != 0);
             break;
         case lighting::LightField::Colourful:
             ui.setChecked(names_.sevenColourCheck, edit.value != 0);
-            storeColourful(edit.value != 0);
+            storeEdit(edit);
             break;
         case lighting::LightField::Colour: {
             // As the palette: in the custom mode it is the painting colour.

@@ -63,9 +63,8 @@ class KeyboardLightingPage {
     void selectMode(KeyboardKind list, int mode);
     void applyEnableTable(int mode, bool onRefresh);
     void showGroups(bool custom);
-    void storeBrightness(int64_t value);
-    void storeSpeed(int64_t sliderValue);
-    void storeColourful(bool on);
+    // The record's bytes for the edit (the pages' one encoding), then saved.
+    void storeEdit(const lighting::LightEdit& edit);
     void typedComponent(std::string_view edit, size_t offset, int shift);
     void chooseDirection(bool left);
     void showDirection();

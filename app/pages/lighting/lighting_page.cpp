@@ -22,11 +22,6 @@ void apply(ui::SkinUi& ui, std::string_view name, const GroupState& s) {
     }
 }
 
-// A slider's value within 0..max.
-int slider(int64_t value, int max) {
-    return value < 0 ? 0 : value > max ? max : static_cast<int>(value);
-}
-
 }  // namespace
 
 int colourComponent(std::string_view text) {
@@ -76,11 +71,13 @@ void LightingPage::addRoutes(shell::NotifyRouter& router) {
     router.on(notify::kItemSelect, names_.modeCombo,
               [this](const ui::Notification& n, int) { selectMode(static_cast<int>(n.value)); });
     router.on(notify::kValueChanged, names_.lightSlider, [this](const ui::Notification& n, int) {
-        storeEdit(
-            {lighting::LightField::Brightness, slider(n.value, lighting::kMaxBrightness), {}});
+        storeEdit({lighting::LightField::Brightness,
+                   lighting::sliderLevel(n.value, lighting::kMaxBrightness),
+                   {}});
     });
     router.on(notify::kValueChanged, names_.speedSlider, [this](const ui::Notification& n, int) {
-        storeEdit({lighting::LightField::Speed, slider(n.value, lighting::kMaxSpeed), {}});
+        storeEdit(
+            {lighting::LightField::Speed, lighting::sliderLevel(n.value, lighting::kMaxSpeed), {}});
     });
     // Dragging shows nothing of its own on these sliders.
     router.on(notify::kMoveValueChanged, names_.lightSlider, [](const ui::Notification&, int) {});

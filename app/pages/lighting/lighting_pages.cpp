@@ -53,10 +53,9 @@ void LightingPages::addControlRoutes(shell::ControlRouter& router) {
         return;
     }
     for (DeviceKind kind : kAllDeviceKinds) {
-        router.on("set " + std::string(kindName(kind)) + " lighting",
-                  [this, kind](std::span<const std::string> rest) {
-                      return setLighting(kind, rest);
-                  });
+        router.on(
+            "set " + std::string(kindName(kind)) + " lighting",
+            [this, kind](std::span<const std::string> rest) { return setLighting(kind, rest); });
     }
 }
 

@@ -38,7 +38,8 @@ void PreviewPainter::show(const lighting::PreviewFrame& frame) {
             }
         }
         s.pending.touched |= touched;
-        if (s.queued || now - s.lastPost < (s.pending.touched == 0 ? kPreviewIdleRecheck : kPreviewFramePace)) {
+        if (s.queued ||
+            now - s.lastPost < (s.pending.touched == 0 ? kPreviewIdleRecheck : kPreviewFramePace)) {
             return;
         }
         s.queued = true;
