@@ -64,8 +64,7 @@ std::string lightDeviceName(LightDevice device) {
     if (device.device != DeviceKind::Keyboard || !device.keyboard) {
         return std::string(kindName(device.device));
     }
-    return *device.keyboard == KeyboardKind::FullColour ? "full-colour keyboard"
-                                                        : "single-colour keyboard";
+    return std::string(keyboardKindName(*device.keyboard)) + " keyboard";
 }
 
 LightView lightView(const DeviceImages& images, std::optional<KeyboardKind> keyboard) {

@@ -12,6 +12,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <string_view>
 
 namespace rxt {
 
@@ -46,6 +47,11 @@ constexpr KeyboardKind keyboardKindOf(int variant) {
 }
 constexpr int keyboardVariantOf(KeyboardKind kind) {
     return kind == KeyboardKind::FullColour ? 1 : 0;
+}
+
+// "full-colour" or "single-colour", as rxtctl names the kind.
+constexpr std::string_view keyboardKindName(KeyboardKind kind) {
+    return kind == KeyboardKind::FullColour ? "full-colour" : "single-colour";
 }
 
 }  // namespace rxt

@@ -108,7 +108,7 @@ void printJson(std::ostream& out, DeviceImages& images, std::optional<KeyboardKi
     out << "{\"kind\": " << jsonString(kindName(kind));
     if (keyboard) {
         out << ", \"keyboard\": "
-            << jsonString(*keyboard == KeyboardKind::FullColour ? "full-colour" : "single-colour");
+            << jsonString(keyboardKindName(*keyboard));
     }
     out << ", \"record\": " << int(images.currentIndex());
     if (kind == DeviceKind::Mouse) {
